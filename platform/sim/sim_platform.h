@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/api/errors.h"
 #include "platform/api/platform.h"
 
 namespace tovren::sim {
@@ -278,6 +279,7 @@ class SimDesktop : public platform::Desktop {
   void ShowMessage(Hwnd owner, const std::string& title, const std::string& text) override;
 
   // --- inspection ---------------------------------------------------------------------
+  platform::WindowEvents* EventsOf(Hwnd id);     // the control's handlers, else its parents'
   Window* Find(Hwnd id);                 // nullptr when it does not exist (any more)
   Window& Get(Hwnd id);                  // throws when it does not exist
   Hwnd FindOurTopLevel(const std::string& title);  // our window of that title, or 0
@@ -302,6 +304,7 @@ class SimDesktop : public platform::Desktop {
   std::vector<std::string> log;
   std::function<void(const Message&)> onPost;   // a foreign program reacting to a post
   std::function<bool(Hwnd, const std::string&)> onSendText;  // false: time out
+  bool failLayeredSurface = false;  // the graphics library "does not start"
 
   // --- foreign windows ----------------------------------------------------------------
   Hwnd AddForeignWindow(const std::string& title, const RectPx& rect = {0, 0, 100, 100});
