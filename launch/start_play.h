@@ -1,0 +1,38 @@
+#pragma once
+// The last two steps of a start: the game's install location into the registry, then
+// the programs that start play, with the online list steps in between.
+#include <string>
+
+#include "core/settings.h"
+#include "launch/launch_host.h"
+#include "launch/online_steps.h"
+#include "platform/api/processes.h"
+#include "platform/api/registry.h"
+
+namespace tovren::launch {
+
+inline constexpr const char* kRegistryKey = "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren";
+inline constexpr const char* kRegistryKeyWow64 =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Corvane\\Tovren";
+
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimised = 2;
+
+// Path (folder + "\") and Exe (folder + "\tovren.exe") as REG_SZ, under the Wow6432Node
+// names when option switch 4 is on. Throws core::UserError when the system refuses; for
+// a refusal of rights it tells the player to run the launcher as administrator.
+void RegisterGame(platform::Registry& registry, const core::Settings& settings,
+                  const std::string& launcherFolder);
+
+// Switches 5 to 8 are read as decimal numbers (an optional sign, then digits only); a
+// text that is not one counts as 0.
+long long ReadSwitchNumber(const std::string& text);
+
+// Starts the config tool or the platform program by option switches 5 and 8, then runs
+// the list step for each of the lists switches 6 and 7 choose when switch 5 is on.
+// Throws core::UserError when a program cannot be started or a list step fails; what
+// started before stays started.
+void StartPlay(platform::Processes& processes, const core::Settings& settings,
+               OnlineSteps& online, LaunchHost& host, const std::string& launcherFolder);
+
+}  // namespace tovren::launch
