@@ -21,6 +21,8 @@ struct LookupCase {
   std::optional<std::string> expected;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* os) { *os << c.name; }
+
 class IniLookup : public testing::TestWithParam<LookupCase> {};
 
 TEST_P(IniLookup, FindsWhatTheProfileReaderWould) {
@@ -89,6 +91,8 @@ struct WriteCase {
   std::string after;
   bool changed;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
 class IniWrite : public testing::TestWithParam<WriteCase> {};
 
