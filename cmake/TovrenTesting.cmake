@@ -2,9 +2,10 @@
 #   tovren_unit_test(name SOURCES ... LIBS ...)   host GoogleTest program, label "unit"
 #   tovren_wine_test(name SOURCES ... LIBS ...)   MinGW GoogleTest program run under Wine, label "wine"
 #   tovren_fuzz_target(name SOURCES ... LIBS ... [CORPUS dir] [RUNS n])
-#                                                 libFuzzer target (clang only), replayed and
-#                                                 fuzzed for a fixed number of runs with a fixed
-#                                                 seed inside the unit label
+#                                                 libFuzzer target (clang only): the committed
+#                                                 seeds replayed, then a fixed number of runs
+#                                                 with a fixed seed, inside the unit label
+#                                                 (scripts/run-fuzz)
 include(GoogleTest)
 
 option(TOVREN_SANITIZE "Build the host logic and tests with ASan and UBSan" OFF)
@@ -55,12 +56,8 @@ function(tovren_fuzz_target name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${T_LIBS})
-  set(corpus_args "")
-  if(T_CORPUS)
-    set(corpus_args ${T_CORPUS})
-  endif()
-  # A fixed seed and run count keep the test deterministic; the corpus folder is
-  # only read (new inputs are not written back into the tree).
-  add_test(NAME ${name} COMMAND ${name} -seed=1 -runs=${T_RUNS} -max_len=4096 ${corpus_args})
+  add_test(NAME ${name}
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-fuzz $<TARGET_FILE:${name}> ${T_RUNS}
+            ${CMAKE_CURRENT_BINARY_DIR}/${name}-scratch ${T_CORPUS})
   set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 300)
 endfunction()
