@@ -1,0 +1,48 @@
+#include "online/fetch.h"
+
+#include <stdexcept>
+
+#include "online/text_util.h"
+#include "platform/api/codepage.h"
+
+namespace tovren::online {
+
+std::string FetchText(platform::Http& http, std::string_view address, const RequestLimits& limits) {
+  platform::HttpRequest request;
+  request.method = "GET";
+  request.url = std::string(TrimBlanks(address));
+  request.connectTimeoutMs = limits.connectTimeoutMs;
+  request.totalTimeoutMs = limits.totalTimeoutMs;
+  request.maxBodyBytes = limits.maxBodyBytes;
+  platform::HttpResponse response;
+  try {
+    response = http.Send(request);
+  } catch (const platform::HttpError& e) {
+    throw FetchError("无法连接联机服务器，请检查网络连接后重试。",
+                     "cannot fetch " + request.url + ": " + e.what());
+  }
+  if (response.status < 200 || response.status > 299) {
+    throw FetchError("联机服务器暂时无法提供地址列表，请稍后重试。",
+                     "fetch " + request.url + ": HTTP status " + std::to_string(response.status));
+  }
+  return BytesToText(response.body, "UTF-8");
+}
+
+bool IsGbkCharset(std::string_view charset) {
+  std::string name = AsciiLower(TrimBlanks(charset));
+  return name == "gbk" || name == "gb2312" || name == "gb18030" || name == "cp936" ||
+         name == "x-gbk" || name == "windows-936" || name == "csgb2312" || name == "ms936";
+}
+
+std::string BytesToText(const platform::Bytes& bytes, std::string_view charset) {
+  std::string_view raw(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  std::string name = AsciiLower(TrimBlanks(charset));
+  if (name == "utf-8" || name == "utf8") {
+    if (raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
+    return SanitizeUtf8(raw);
+  }
+  if (IsGbkCharset(name)) return platform::GbkToUtf8(raw);
+  throw std::invalid_argument("unsupported character set: " + std::string(charset));
+}
+
+}  // namespace tovren::online

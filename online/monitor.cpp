@@ -1,0 +1,165 @@
+#include "online/monitor.h"
+
+#include "core/paths.h"
+#include "core/user_error.h"
+#include "online/text_util.h"
+#include "platform/api/codepage.h"
+#include "platform/api/errors.h"
+
+namespace tovren::online {
+namespace {
+
+// The lines of a text file as a line reader sees them: ended by CR LF, CR or LF; a final
+// line without an ending still counts.
+std::vector<std::string_view> TextLines(std::string_view text, size_t wanted) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < text.size() && lines.size() < wanted) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+}  // namespace
+
+动态::动态(const platform::Platform& platform, core::Settings& settings, MonitorOptions options)
+    : WebIP(platform.http, platform.worker, options.limits),
+      p_(platform),
+      settings_(settings),
+      options_(std::move(options)) {}
+
+动态::~动态() {
+  if (时钟Id_) p_.timers.Stop(时钟Id_);
+  if (窗口时钟Id_) p_.timers.Stop(窗口时钟Id_);
+  if (hwnd_) p_.desktop.Destroy(hwnd_);
+}
+
+void 动态::Create() {
+  if (hwnd_) return;
+  platform::WindowSpec spec;
+  spec.title = kTitle;
+  spec.rect = {0, 0, 6, 6};  // 90 by 90 twips; nothing in it is ever shown
+  hwnd_ = p_.desktop.CreateTopLevel(spec, nullptr);
+  WebIP.Navigate(options_.webHost + "/ip/ip.asp");
+  时钟Id_ = p_.timers.Start(k时钟Ms, [this] { Tick时钟(); });
+}
+
+void 动态::Close() {
+  if (!hwnd_) return;
+  if (时钟Id_) p_.timers.Stop(时钟Id_);
+  if (窗口时钟Id_) p_.timers.Stop(窗口时钟Id_);
+  时钟Id_ = 窗口时钟Id_ = 0;
+  WebIP.Stop();
+  try {
+    KillProcessByName(kToolExeName);
+  } catch (const platform::OsError&) {
+    // No process list: nothing can be ended, the rest of the close still runs.
+  }
+  p_.desktop.ClipCursor(std::nullopt);
+  p_.desktop.Destroy(hwnd_);
+  hwnd_ = 0;
+}
+
+void 动态::KillProcessByName(std::string_view name) {
+  const std::string wanted = AsciiLower(name);
+  for (const auto& process : p_.processes.List())
+    if (AsciiLower(process.exeName) == wanted) p_.processes.Terminate(process.pid);
+}
+
+bool 动态::SwitchOn(int element) const {
+  return ReadsAsOne(settings_.复选框辅助[static_cast<size_t>(element)].Text());
+}
+
+std::string 动态::ToolPath() const {
+  return core::JoinPath(core::LauncherFolder(p_.system), "zarnu\\zarnu_ip.exe");
+}
+
+void 动态::ReadConfigLine() {
+  const std::string path = core::JoinPath(core::LauncherFolder(p_.system), "config.ini");
+  auto info = p_.files.Stat(path);
+  if (!info || info->directory) return;  // no file: the last line read stays
+  std::string seventh;
+  try {
+    platform::Bytes bytes = p_.files.ReadAll(path);
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    auto lines = TextLines(text, 7);
+    // A file of fewer than seven lines says nothing about a window: no clip.
+    if (lines.size() == 7) seventh = platform::GbkToUtf8(lines[6]);
+  } catch (const platform::OsError&) {
+    // Unreadable (the game may hold it while writing): no clip this tick.
+  }
+  配置.Set(seventh);
+}
+
+void 动态::Tick窗口时钟() {
+  if (inTick_) return;
+  inTick_ = true;
+  try {
+    ReadConfigLine();
+    std::optional<platform::RectPx> clip;
+    if (配置.Text() == kWindowedLine && 窗口.Text() == kGameTitle) {
+      // The game may have closed since its title was seen: then there is nothing to clip
+      // to, and the pointer is set free rather than caught in an empty rectangle.
+      if (platform::Hwnd game = p_.desktop.FindTopLevel(kGameTitle))
+        clip = p_.desktop.ClientRectOnScreen(game);
+    }
+    p_.desktop.ClipCursor(clip);
+  } catch (const std::exception&) {
+    // Window and cursor calls report nothing; the next tick tries again.
+  }
+  inTick_ = false;
+}
+
+void 动态::ToggleCursorLock() {
+  if (窗口时钟Id_) {
+    p_.timers.Stop(窗口时钟Id_);
+    窗口时钟Id_ = 0;
+    p_.desktop.ClipCursor(std::nullopt);
+  } else {
+    窗口时钟Id_ = p_.timers.Start(k窗口时钟Ms, [this] { Tick窗口时钟(); });
+  }
+}
+
+void 动态::Tick时钟() {
+  // The waits of F8 and the fetch of F9 may let the loop run: a tick that arrives
+  // meanwhile must not start a second one inside the first.
+  if (inTick_) return;
+  inTick_ = true;
+  auto& desktop = p_.desktop;
+  try {
+    platform::Hwnd foreground = desktop.Foreground();
+    if (foreground != hwnd_) 窗口.Set(foreground ? desktop.WindowTitle(foreground) : "");
+    if (窗口.Text() != kMenuTitle && options_.closeMenu) options_.closeMenu();
+
+    // Every key is asked on every tick, so that a press made while its switch is off is
+    // not kept for later.
+    if (p_.keys.WasPressed(platform::kVkF4) && SwitchOn(2)) ToggleCursorLock();
+
+    if (p_.keys.WasPressed(platform::kVkF8) && (SwitchOn(5) || SwitchOn(6))) {
+      try {
+        ApplyNextIp();
+      } catch (const core::UserError& e) {
+        desktop.ShowMessage(0, core::kMessageTitle, e.message());
+      }
+    }
+
+    if (p_.keys.WasPressed(platform::kVkF9) && SwitchOn(4)) {
+      try {
+        RefreshLists();
+      } catch (const FetchError&) {
+        // The player is in the game: the list stays as it was and the next F9 tries again.
+      }
+    }
+  } catch (const std::exception&) {
+    // A window call that failed; a tick never takes the launcher down.
+  }
+  inTick_ = false;
+}
+
+}  // namespace tovren::online
