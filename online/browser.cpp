@@ -125,7 +125,8 @@ void Browser::Load(platform::Http& http, const RequestLimits& limits, Request re
     platform::HttpResponse response;
     try {
       response = http.Send(r);
-    } catch (const platform::HttpError& e) {
+    } catch (const std::exception& e) {
+      // A transport failure (or any failure of the client) is a page that did not come.
       page.status = 0;
       page.error = e.what();
       return;

@@ -91,7 +91,9 @@ void 动态::ApplyNextIp() {
   auto& desktop = p_.desktop;
   auto& clock = p_.clock;
 
-  const long long counter = static_cast<long long>(ReadNumber(行数.Text()));
+  const double read = ReadNumber(行数.Text());
+  const long long counter =
+      read <= 0 ? 0 : read >= 1e15 ? 1000000000000000LL : static_cast<long long>(read);
   const int lines = LineCount(IP.Text());
   if (counter <= 0) {
     行数.Set(std::to_string(lines));

@@ -178,6 +178,14 @@ TEST_F(DriverTest, ListEdgeCases) {
   Monitor().ApplyNextIp();
   EXPECT_EQ(Monitor().IP_1.Text(), "p");
   EXPECT_EQ(Monitor().行数.Text(), "0");
+
+  // Counters no press writes: a huge one applies the last line, a negative one counts.
+  Monitor().行数.Set("99999999999999999999999");
+  Monitor().ApplyNextIp();
+  EXPECT_EQ(Monitor().IP_1.Text(), "s");
+  Monitor().行数.Set("-5");
+  Monitor().ApplyNextIp();
+  EXPECT_EQ(Monitor().行数.Text(), "4");
 }
 
 TEST_F(DriverTest, AToolThatCannotStartIsAMessageForThePlayer) {
