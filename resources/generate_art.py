@@ -110,11 +110,8 @@ def _control_on_body(name):
     if container == 'body':
         return (x, y, w, h)
     parent = {'start': 'panel_start', 'net': 'panel_net', 'list': 'drop_list'}[container]
-    if container == 'list':
-        lx, ly, _, _ = _control_on_body('drop_list')
-    else:
-        lx, ly, _, _ = _control_on_body(parent)
-    return (lx + x, ly + y, w, h)
+    px0, py0, _, _ = _control_on_body(parent)
+    return (px0 + x, py0 + y, w, h)
 
 
 # ---- The derived pixel table -------------------------------------------------
@@ -129,6 +126,14 @@ RULE_FIELDS_ON_BODY = {k: (RULES_PANEL[0] + x, RULES_PANEL[1] + y, w, h)
 RULE_FIELDS_ON_MAIN = {k: (BODY_ON_MAIN[0] + x, BODY_ON_MAIN[1] + y, w, h)
                        for k, (x, y, w, h) in RULE_FIELDS_ON_BODY.items()}
 MENU_ITEMS = [px_rect(r) for r in MENU_ITEMS_TW]
+
+# What the derivation gives for the rule fields on main (--table lists them
+# one by one): each 41 x 16 pixels at these columns and rows.
+RULE_COLUMNS_ON_MAIN = (316, 375, 435, 494, 553)
+RULE_ROWS_ON_MAIN = {'血量': (300,), '时间': (332,), '场次': (364, 396), '人数': (428,)}
+assert {r[2:] for r in RULE_FIELDS_ON_MAIN.values()} == {(41, 16)}
+assert {r[0] for r in RULE_FIELDS_ON_MAIN.values()} == set(RULE_COLUMNS_ON_MAIN)
+assert all(r[1] in RULE_ROWS_ON_MAIN[k[0]] for k, r in RULE_FIELDS_ON_MAIN.items())
 
 # Skin bitmaps: family -> (width, height, states).
 SKIN = {}
@@ -310,17 +315,6 @@ def _text_mask(size, xy, text, font, anchor, tracking, stroke):
     return m
 
 
-def vtext_mask(size, xy, text, font, step):
-    """Mask of a text set top to bottom, one character below the other."""
-    m = Image.new('L', size, 0)
-    d = ImageDraw.Draw(m)
-    x, y = xy
-    for c in text:
-        d.text((x, y), c, fill=255, font=font, anchor='mt')
-        y += step
-    return m
-
-
 def vgrad(size, stops):
     """Vertical gradient through (position 0..1, colour) stops."""
     w, h = size
@@ -453,6 +447,11 @@ def key_mask(img):
     return ImageChops.multiply(ImageChops.multiply(
         r.point(lambda v: 255 if v == 255 else 0), g.point(lambda v: 255 if v == 0 else 0)),
         b.point(lambda v: 255 if v == 255 else 0))
+
+
+def paste_opaque(dst, src, xy):
+    """Pastes the pixels of a keyed picture that are not the key colour."""
+    dst.paste(src.convert(dst.mode), xy, ImageChops.invert(key_mask(src)))
 
 
 def unkey(img, beneath):
@@ -1104,7 +1103,6 @@ def paint_menu():
     path = [centres[2], centres[1], centres[0]]
     paint(img, (0, 0, 0), scale_mask(polyline_mask(size, [(x + 1, y + 2) for x, y in path], 2.4), 0.6))
     paint(img, GOLD_MID, polyline_mask(size, path, 1.6))
-    ax, ay, aw, ah = MENU_ITEMS[2]
     gold_text(img, (107, 44), TITLE, serif(15), 'mm', stroke=1)
     flat_text(img, (107, 62), '启动器', cjk(11), CREAM, 'mm')
     return finish_card(img, MENU_CARD, 16)
@@ -1255,6 +1253,26 @@ class Art:
         self.skins = {}
         self.paint_skins()
         self.check_keys()
+        self.bake()
+
+    def bake(self):
+        """Paints 主体 and the menu items into the layered pictures beneath
+        them, wherever those windows are opaque. Once the windows show this is
+        hidden; but each layered picture fades in alone first, and then shows
+        the whole window instead of a hole in the art."""
+        bx, by = BODY_ON_MAIN
+        for f in (16, 17, 18, 19, 20):
+            x, y, w, h = ON_BODY[FAMILY_CONTROL[f]]
+            bmp = self.skins[(f, '01')].crop((0, 0, min(w, BODY_SIZE[0] - x), min(h, BODY_SIZE[1] - y)))
+            paste_opaque(self.backdrop, bmp, (bx + x, by + y))
+        body = Image.new('RGB', BODY_SIZE, KEY)
+        body.paste(self.back_main, (0, 0), ImageChops.invert(key_mask(self.back_main)))
+        for f in (16, 17, 18, 19, 20):
+            x, y, w, h = ON_BODY[FAMILY_CONTROL[f]]
+            body.paste(KEY, (x, y, x + w, y + h))  # the buttons went in above
+        paste_opaque(self.backdrop, body, (bx, by))
+        for i, f in enumerate((21, 22, 23)):
+            paste_opaque(self.menu, self.skins[(f, '01')], MENU_ITEMS[i][:2])
 
     def check_keys(self):
         """The key colour appears exactly where something must show through."""

@@ -108,6 +108,7 @@ TEST(SkinResources, KeyColourLiesWhereTheBackdropMustShowThrough) {
       {L"BACK_MAIN", 100, 10, false},
       {L"BACK_MAIN", 3, 120, false},
       {L"BACK_MAIN", 100, 260, false},
+      {L"BACK_MAIN", 200, 235, false},
       {L"PANEL_START", 200, 100, false},
       {L"BACK_MENU", 75, 150, true},
       // Start button: its corner beyond 主体's edge shows the backdrop.
