@@ -16,6 +16,48 @@ ui::LayeredPngWindow::Spec AboutSpec() { return {"关于", "103", {340, 350}, st
 
 }  // namespace
 
+OnlineWorkerWindows::OnlineWorkerWindows(const platform::Platform& platform,
+                                         online::MonitorOptions options)
+    : p_(platform), options_(std::move(options)) {}
+
+OnlineWorkerWindows::~OnlineWorkerWindows() = default;
+
+void OnlineWorkerWindows::OpenMonitor(Settings& settings, std::function<void()> closeMenu) {
+  if (!monitor_) {
+    options_.closeMenu = std::move(closeMenu);
+    monitor_ = std::make_unique<online::动态>(p_, settings, options_);
+    submitter_ = std::make_unique<online::提交>(p_, *monitor_, options_.limits);
+    services_ = std::make_unique<online::OnlineServices>(*monitor_, *submitter_);
+  }
+  monitor_->Create();
+}
+
+bool OnlineWorkerWindows::MonitorOpen() const { return monitor_ && monitor_->IsOpen(); }
+
+void OnlineWorkerWindows::CloseMonitor() {
+  if (monitor_) monitor_->Close();
+}
+
+bool OnlineWorkerWindows::SubmitterOpen() const { return submitter_ && submitter_->IsOpen(); }
+
+void OnlineWorkerWindows::CloseSubmitter() {
+  if (submitter_) submitter_->Close();
+}
+
+online::OnlineServices& OnlineWorkerWindows::Services() {
+  // The start press comes after start-up, which made the monitor.
+  if (!services_)
+    throw UserError("联网功能还没有准备好。请重新启动启动器后再试。",
+                    "online step before the runtime monitor was created");
+  return *services_;
+}
+
+void OnlineWorkerWindows::RefreshList(int list, std::string& accumulator) {
+  Services().RefreshList(list, accumulator);
+}
+
+void OnlineWorkerWindows::OpenSubmitter(int list) { Services().OpenSubmitter(list); }
+
 WindowSet::WindowSet(const platform::Platform& platform, OnlineWindows& online)
     : p_(platform),
       online_(online),

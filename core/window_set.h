@@ -8,6 +8,9 @@
 
 #include "core/main_body.h"
 #include "launch/online_steps.h"
+#include "online/monitor.h"
+#include "online/online_services.h"
+#include "online/submitter.h"
 #include "platform/api/platform.h"
 #include "ui/layered_png_window.h"
 #include "ui/popup_menu.h"
@@ -26,6 +29,35 @@ class OnlineWindows : public launch::OnlineSteps {
   virtual void CloseMonitor() = 0;
   virtual bool SubmitterOpen() const = 0;
   virtual void CloseSubmitter() = 0;
+};
+
+// The online windows as the online services build them: `动态` is made when `main` has
+// faded in (it needs the fields of `主体`), `提交` beside it; the start press's online steps
+// run over both.
+class OnlineWorkerWindows : public OnlineWindows {
+ public:
+  explicit OnlineWorkerWindows(const platform::Platform& platform,
+                               online::MonitorOptions options = {});
+  ~OnlineWorkerWindows() override;
+
+  void OpenMonitor(Settings& settings, std::function<void()> closeMenu) override;
+  bool MonitorOpen() const override;
+  void CloseMonitor() override;
+  bool SubmitterOpen() const override;
+  void CloseSubmitter() override;
+  void RefreshList(int list, std::string& accumulator) override;
+  void OpenSubmitter(int list) override;
+
+  online::动态* monitor() { return monitor_.get(); }
+  online::提交* submitter() { return submitter_.get(); }
+
+ private:
+  online::OnlineServices& Services();
+  platform::Platform p_;
+  online::MonitorOptions options_;
+  std::unique_ptr<online::动态> monitor_;
+  std::unique_ptr<online::提交> submitter_;
+  std::unique_ptr<online::OnlineServices> services_;
 };
 
 class WindowSet {

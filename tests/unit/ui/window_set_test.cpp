@@ -553,3 +553,47 @@ TEST_F(WindowSetTest, LoadedSettingsRunTheirRulesAtStart) {
 
 }  // namespace
 }  // namespace tovren::uitest
+
+namespace tovren::uitest {
+namespace {
+
+// The window set with the online services' own monitor and submitter.
+TEST(WindowSetOnline, TheWorkerStartsAfterTheBackdropAndEndsTheIpToolWhenTheLauncherCloses) {
+  sim::TempDir dir;
+  sim::SimPlatform sim(dir.path());
+  AddLauncherResources(sim.resources);
+  core::OnlineWorkerWindows online(sim.Get());
+  core::WindowSet set(sim.Get(), online);
+  set.Start();
+  auto& d = sim.desktop;
+  ASSERT_TRUE(online.MonitorOpen());
+  EXPECT_TRUE(d.FindOurTopLevel("动态"));
+  EXPECT_FALSE(d.IsVisible(d.FindOurTopLevel("动态")));
+  EXPECT_EQ(LogFrom(d.log, "create 动态").size(), 1u);  // the last window of the start
+
+  // The menu closes when another window comes to the front, at the worker's next tick.
+  d.cursor = {600, 700};
+  d.TrayNotify(517);
+  Hwnd items = d.FindOurTopLevel("菜单");
+  ASSERT_TRUE(items);
+  d.foreground = items;
+  sim.timers.Advance(600);
+  EXPECT_TRUE(set.menu().IsOpen());
+  d.foreground = d.AddForeignWindow("Tovren");
+  sim.timers.Advance(600);
+  EXPECT_FALSE(set.menu().IsOpen());
+  EXPECT_FALSE(d.FindOurTopLevel("菜单"));
+
+  sim.processes.running = {{7, "ZARNU_IP.EXE"}, {8, "other.exe"}};
+  set.CloseMain();
+  EXPECT_EQ(sim.processes.terminated, (std::vector<std::uint32_t>{7}));
+  ASSERT_FALSE(d.clipCalls.empty());
+  EXPECT_EQ(d.clipCalls.back(), std::nullopt);
+  EXPECT_FALSE(online.MonitorOpen());
+  EXPECT_FALSE(d.FindOurTopLevel("动态"));
+  EXPECT_EQ(sim.timers.RunningCount(), 0u);
+  EXPECT_TRUE(sim.loop.quit);
+}
+
+}  // namespace
+}  // namespace tovren::uitest
