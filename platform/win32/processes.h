@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/api/processes.h"
+
+namespace tovren::win32 {
+
+class Win32Processes : public platform::Processes {
+ public:
+  std::uint32_t RunHiddenAndWait(const std::string& commandLine, const std::string& currentFolder) override;
+  void Start(const std::string& commandLine, int showCode) override;
+  std::vector<platform::ProcessEntry> List() override;
+  void Terminate(std::uint32_t pid) override;
+};
+
+}  // namespace tovren::win32

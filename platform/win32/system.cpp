@@ -1,0 +1,25 @@
+#include "platform/win32/system.h"
+
+#include <windows.h>
+
+#include "platform/api/errors.h"
+#include "platform/win32/wide.h"
+
+namespace tovren::win32 {
+
+std::string Win32System::ModulePath() {
+  // The game folder may lie deep; grow until the whole name fits.
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) throw platform::OsError("module file name", GetLastError());
+    if (n < buf.size()) {
+      buf.resize(n);
+      return Utf8(buf);
+    }
+    if (buf.size() >= 32768) throw platform::OsError("module file name", ERROR_INSUFFICIENT_BUFFER);
+    buf.resize(buf.size() * 2);
+  }
+}
+
+}  // namespace tovren::win32

@@ -1,0 +1,11 @@
+#pragma once
+#include "platform/api/system.h"
+
+namespace tovren::win32 {
+
+class Win32System : public platform::System {
+ public:
+  std::string ModulePath() override;
+};
+
+}  // namespace tovren::win32

@@ -1,0 +1,67 @@
+#include "platform/win32/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "platform/api/errors.h"
+#include "sys_test_support.h"
+
+namespace tovren::win32::test {
+namespace {
+
+// view: 0, or KEY_WOW64_64KEY to look from the 64-bit side.
+std::optional<std::wstring> Read(HKEY root, const wchar_t* key, const wchar_t* value, REGSAM view = 0) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return std::nullopt;
+  wchar_t buf[512];
+  DWORD size = sizeof buf;
+  DWORD type = 0;
+  LONG rc = RegGetValueW(opened, nullptr, value, RRF_RT_ANY, &type, buf, &size);
+  RegCloseKey(opened);
+  if (rc != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  return std::wstring(buf);
+}
+
+class SysRegistry : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TovrenTest");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest");
+  }
+  Win32Registry registry;
+};
+
+TEST_F(SysRegistry, WritesUnderCurrentUserCreatingKeys) {
+  registry.WriteString("HKEY_CURRENT_USER\\Software\\TovrenTest\\深\\Path", "C:\\游戏\\Tovren");
+  EXPECT_EQ(Read(HKEY_CURRENT_USER, L"Software\\TovrenTest\\深", L"Path"), L"C:\\游戏\\Tovren");
+  registry.WriteString("HKCU\\Software\\TovrenTest\\深\\Path", "");
+  EXPECT_EQ(Read(HKEY_CURRENT_USER, L"Software\\TovrenTest\\深", L"Path"), L"");
+  // A trailing backslash names the key's default value.
+  registry.WriteString("hkey_current_user\\Software\\TovrenTest\\", "default");
+  EXPECT_EQ(Read(HKEY_CURRENT_USER, L"Software\\TovrenTest", nullptr), L"default");
+}
+
+TEST_F(SysRegistry, LocalMachineSoftwareIsTheWow6432NodeKeyOfA32BitProgram) {
+  registry.WriteString("HKEY_LOCAL_MACHINE\\Software\\TovrenTest\\Exe", "Tovren.exe");
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest", L"Exe"), L"Tovren.exe");
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\TovrenTest", L"Exe"), L"Tovren.exe");
+  // Seen from the 64-bit side, where the game's 64-bit readers would look.
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\TovrenTest", L"Exe", KEY_WOW64_64KEY),
+            L"Tovren.exe");
+}
+
+TEST_F(SysRegistry, UnknownRootsAndMalformedPathsFail) {
+  for (const char* path : {"HKEY_NOWHERE\\Software\\TovrenTest\\X", "Software\\TovrenTest\\X", "HKCU\\X", "HKCU"}) {
+    SCOPED_TRACE(path);
+    try {
+      registry.WriteString(path, "x");
+      ADD_FAILURE() << "written";
+    } catch (const platform::OsError& e) {
+      EXPECT_EQ(e.code(), std::uint32_t{ERROR_INVALID_PARAMETER});
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tovren::win32::test
