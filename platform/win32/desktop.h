@@ -14,10 +14,7 @@
 // - Destroying a window does not destroy the windows it owns: they lose their owner.
 // - The tray icon reports through a message of its own (kTrayMessage), never a mouse move.
 // - The file dialog keeps the process's current folder, which is the game folder.
-#include <windows.h>
-// The interface's PostMessage is a member name, not the ANSI/wide switch; code here calls
-// ::PostMessageW by its own name.
-#undef PostMessage
+#include "platform/win32/windows_api.h"
 
 #include <map>
 #include <memory>
@@ -27,6 +24,7 @@
 #include <vector>
 
 #include "platform/api/desktop.h"
+#include "platform/api/errors.h"
 
 namespace tovren::win32 {
 
@@ -116,6 +114,7 @@ class Win32Desktop : public platform::Desktop {
     bool surface = false;                 // drawn by a layered surface
     bool autoCaptured = false;            // capture taken by a button press
     bool tooltip = false;                 // registered with its window's tooltip
+    std::string editText;                 // an edit's text as last reported
   };
 
   static LRESULT CALLBACK OwnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

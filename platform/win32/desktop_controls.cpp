@@ -97,6 +97,7 @@ platform::Hwnd Win32Desktop::CreateControl(const platform::ControlSpec& spec,
   Node* raw = node.get();
   nodes_[hwnd] = std::move(node);
   if (raw->kind == Kind::Edit) {
+    raw->editText = spec.text;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(raw));
     raw->editProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc)));
@@ -302,6 +303,7 @@ void Win32Desktop::SetText(Hwnd window, const std::string& text) {
     settingText_ = hwnd;
     SetWindowTextW(hwnd, Wide(text).c_str());
     settingText_ = outer;
+    node->editText = GetText(window);
     if (node->events) node->events->OnTextChanged(window);
     return;
   }

@@ -13,8 +13,23 @@ platform::Hwnd Win32Desktop::FindTopLevel(const std::string& title) {
 platform::Hwnd Win32Desktop::FindChild(Hwnd parent, const std::string& text) {
   // Without a parent FindWindowEx would search the top-level windows instead.
   if (parent == 0) return 0;
-  return reinterpret_cast<Hwnd>(
-      FindWindowExW(reinterpret_cast<HWND>(parent), nullptr, nullptr, Wide(text).c_str()));
+  HWND owner = reinterpret_cast<HWND>(parent);
+  const std::wstring wanted = Wide(text);
+  if (HWND found = FindWindowExW(owner, nullptr, nullptr, wanted.c_str()))
+    return reinterpret_cast<Hwnd>(found);
+  // An EDIT control keeps its text to itself (under Wine it never reaches the window text
+  // FindWindowEx compares), so the children are asked for their text, each briefly.
+  for (HWND child = FindWindowExW(owner, nullptr, nullptr, nullptr); child;
+       child = FindWindowExW(owner, child, nullptr, nullptr)) {
+    std::wstring buffer(wanted.size() + 2, L'\0');
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(child, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, &length))
+      continue;
+    if (length == wanted.size() && buffer.compare(0, length, wanted) == 0)
+      return reinterpret_cast<Hwnd>(child);
+  }
+  return 0;
 }
 
 platform::Hwnd Win32Desktop::Foreground() { return reinterpret_cast<Hwnd>(GetForegroundWindow()); }

@@ -142,8 +142,12 @@ LRESULT Win32Desktop::Handle(Node& node, HWND hwnd, UINT message, WPARAM wParam,
       if (HIWORD(wParam) == EN_CHANGE && lParam) {
         HWND edit = reinterpret_cast<HWND>(lParam);
         Node* editNode = edit == settingText_ ? nullptr : NodeOf(edit);
-        if (editNode && editNode->events)
-          editNode->events->OnTextChanged(reinterpret_cast<Hwnd>(edit));
+        if (!editNode || editNode->kind != Kind::Edit) return 0;
+        // Wine notifies a character refused at the limit too; only a real change counts.
+        std::string text = GetText(reinterpret_cast<Hwnd>(edit));
+        if (text == editNode->editText) return 0;
+        editNode->editText = std::move(text);
+        if (editNode->events) editNode->events->OnTextChanged(reinterpret_cast<Hwnd>(edit));
         return 0;
       }
       break;

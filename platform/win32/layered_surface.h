@@ -1,7 +1,7 @@
 #pragma once
 // The drawing of a layered picture window: a PNG decoded by GDI+ into a 32-bit DIB with
 // per-pixel alpha, handed to UpdateLayeredWindow whole on every frame.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 // The user-interface thread's loop and time on Windows.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <deque>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 // A hidden message-only window on the creating thread: posted calls and timers arrive
 // through it like any other window message, so they run inside whatever loop is pumping.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <functional>
 

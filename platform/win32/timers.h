@@ -1,6 +1,6 @@
 #pragma once
 // Periodic timers on the user-interface thread and the asynchronous key state.
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <functional>
 #include <map>
