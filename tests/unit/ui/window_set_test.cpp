@@ -314,6 +314,20 @@ TEST_F(WindowSetTest, TrayLeftClickRestoresRightClickOpensTheMenuOtherCodesDoNot
                                       "move 菜单 1050,-100,150x300"}));
 }
 
+TEST_F(WindowSetTest, HidingAsksForTheTrayIconAgainWhenTheShellLostIt) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  d.tray.reset();  // the shell restarted without our icon
+  d.Press(l.body().按钮(3));
+  EXPECT_FALSE(d.IsVisible(l.Body()));
+  ASSERT_TRUE(d.tray.has_value());  // so the hidden windows can still come back
+  EXPECT_EQ(d.tray->window, l.Body());
+  d.TrayNotify(513);
+  EXPECT_TRUE(d.IsVisible(l.Body()));
+  EXPECT_EQ(d.Get(l.body().按钮(3)).picture, "ojb1901");
+}
+
 TEST_F(WindowSetTest, MenuItemsShowTheWindowsOrTheAboutPictureAndAlwaysCloseTheMenu) {
   Launcher l(dir.path());
   l.Start();
