@@ -184,5 +184,39 @@ TEST_F(ForeignTest, TrayIconAddModifyRemoveAndItsOwnCallbackMessage) {
   EXPECT_FALSE(desktop.RemoveTrayIcon(icon)) << "nothing left to remove";
 }
 
+std::wstring dialogElsewhere;
+bool dialogSeen = false;
+
+// While the modal dialog runs, this stands in for the user: it browses elsewhere (the
+// dialog's own effect on the current folder) and cancels.
+void CALLBACK BrowseAndCancel(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowW(nullptr, L"选择游戏平台");
+  if (!dialog) return;
+  dialogSeen = true;
+  SetCurrentDirectoryW(dialogElsewhere.c_str());
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(ForeignTest, FileDialogCancelledGivesNothingAndKeepsTheCurrentFolder) {
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  dialogElsewhere = temp;
+  dialogSeen = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, &BrowseAndCancel);
+  platform::OpenFileRequest request;
+  request.title = "选择游戏平台";
+  request.filters = {{"可执行文件(*.exe)", "*.exe"}, {"所有文件(*.*)", "*.*"}};
+  request.flags = 0x1804;
+  auto chosen = desktop.OpenFile(request);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(dialogSeen) << "the dialog opened with its title";
+  EXPECT_EQ(chosen, std::nullopt);
+  wchar_t after[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_STREQ(after, before) << "game files are named relative to the current folder";
+}
+
 }  // namespace
 }  // namespace tovren::win32
