@@ -13,8 +13,15 @@ namespace {
 using platform::Bytes;
 using platform::OsError;
 
-[[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD code = GetLastError()) {
+[[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD code) {
   throw OsError(what + " " + path, code);
+}
+
+// With the system's last error. The arguments build no strings before it is read, since an
+// allocation may change it.
+[[noreturn]] void Fail(const char* what, const std::string& path) {
+  DWORD code = GetLastError();
+  Fail(std::string(what), path, code);
 }
 
 class Handle {

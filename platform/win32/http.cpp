@@ -29,8 +29,14 @@ class Internet {
   HINTERNET h_;
 };
 
-[[noreturn]] void Fail(const std::string& what, const std::string& url, DWORD code = GetLastError()) {
-  throw HttpError(what + " " + url + " failed (error " + std::to_string(code) + ")");
+[[noreturn]] void Fail(const char* what, const std::string& url, DWORD code) {
+  throw HttpError(std::string(what) + " " + url + " failed (error " + std::to_string(code) + ")");
+}
+
+// With the system's last error, read before any string is built.
+[[noreturn]] void Fail(const char* what, const std::string& url) {
+  DWORD code = GetLastError();
+  Fail(what, url, code);
 }
 
 // Milliseconds left before the deadline, at least 1 while time remains; 0 when it is over.

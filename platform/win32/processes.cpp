@@ -25,7 +25,8 @@ HANDLE Launch(const std::string& commandLine, const std::string& currentFolder, 
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
-    throw platform::OsError("start " + commandLine, GetLastError());
+    DWORD code = GetLastError();
+    throw platform::OsError("start " + commandLine, code);
   }
   CloseHandle(pi.hThread);
   return pi.hProcess;
@@ -50,7 +51,10 @@ void Win32Processes::Start(const std::string& commandLine, int showCode) {
 
 std::vector<platform::ProcessEntry> Win32Processes::List() {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) throw platform::OsError("list processes", GetLastError());
+  if (snap == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    throw platform::OsError("list processes", code);
+  }
   std::vector<platform::ProcessEntry> out;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;

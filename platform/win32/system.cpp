@@ -12,7 +12,10 @@ std::string Win32System::ModulePath() {
   std::wstring buf(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) throw platform::OsError("module file name", GetLastError());
+    if (n == 0) {
+      DWORD code = GetLastError();
+      throw platform::OsError("module file name", code);
+    }
     if (n < buf.size()) {
       buf.resize(n);
       return Utf8(buf);
