@@ -121,6 +121,19 @@ def test_first_start_shows_the_skinned_launcher():
             share = matches_bitmap(shot, bitmap, (x, y))
             check(share > 0.97, "%s shows only %.0f%%" % (bitmap, share * 100))
         check(e2e.pixel(shot, mx + 1, my + 1) == (255, 255, 255), "main's corner is not see-through")
+
+        # Dragging the handle across the top of `主体` moves both windows together.
+        hx, hy = bx + 120, by + 15
+        e2e.mouse_move(hx, hy)
+        time.sleep(0.2)
+        e2e.run(["xdotool", "mousedown", "1"], timeout=10)
+        for step in (1, 2):
+            e2e.mouse_move(hx + 20 * step, hy + 5 * step)
+            time.sleep(0.2)
+        e2e.run(["xdotool", "mouseup", "1"], timeout=10)
+        time.sleep(0.3)
+        check(e2e.geometry(l.main)[:2] == (mx + 40, my + 10), "main dragged to %d,%d" % e2e.geometry(l.main)[:2])
+        check(e2e.geometry(l.body)[:2] == (bx + 40, by + 10), "主体 dragged to %d,%d" % e2e.geometry(l.body)[:2])
     finally:
         l.kill()
 
