@@ -19,6 +19,7 @@ import os
 import struct
 import sys
 
+sys.dont_write_bytecode = True  # runs in the build; keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pack  # noqa: E402
 
@@ -47,7 +48,8 @@ LAYOUT_B = {k: ([o + 0x10 for o in v] if isinstance(v, list) else v) for k, v in
 LAYOUT_B["code"] = 0x3AAAE
 LAYOUT_B["hidden"] = 0xB66F5
 LAYOUTS = {"A": LAYOUT_A, "B": LAYOUT_B}
-LOWEST_PATCH = min(min(LAYOUT_A["code"], LAYOUT_B["code"]), 0x1C741C)
+LOWEST_PATCH = min(o for lay in LAYOUTS.values() for v in lay.values()
+                   for o in (v if isinstance(v, list) else [v]))
 
 # Scene table of Tovren.res: (scene mark offset, music track offset, track).
 SCENES = [(0xEA43 + 77 * k, 0xEA43 + 77 * k + 16, t) for k, t in enumerate(

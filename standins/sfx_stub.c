@@ -255,14 +255,19 @@ static unsigned char *read_whole_file(const wchar_t *path, size_t *size_out) {
 }
 
 /* Starts a hidden cmd.exe that deletes path about two seconds from now,
- * when this process has ended. */
+ * when this process has ended. The helper runs in the file's folder and is
+ * given the bare name, so that no character of the folder's path ("%", "^",
+ * "&") reaches cmd's parser. */
 static void delete_later(const wchar_t *path) {
-  wchar_t sys[MAX_PATH], cmd[MAX_PATH * 3];
+  wchar_t sys[MAX_PATH], dir[MAX_PATH * 2], cmd[MAX_PATH * 2];
   UINT n = GetSystemDirectoryW(sys, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
+  const wchar_t *slash = wcsrchr(path, L'\\');
+  if (n == 0 || n >= MAX_PATH || !slash || (size_t)(slash - path) + 2 > MAX_PATH * 2) return;
+  wmemcpy(dir, path, (size_t)(slash - path) + 1);
+  dir[slash - path + 1] = 0;
   /* /a: del skips hidden files unless told otherwise. */
   _snwprintf(cmd, sizeof cmd / sizeof cmd[0],
-             L"\"%ls\\cmd.exe\" /c ping -n 3 127.0.0.1 >nul & del /f /q /a \"%ls\"", sys, path);
+             L"\"%ls\\cmd.exe\" /c ping -n 3 127.0.0.1 >nul & del /f /q /a \"%ls\"", sys, slash + 1);
   cmd[sizeof cmd / sizeof cmd[0] - 1] = 0;
   STARTUPINFOW si;
   PROCESS_INFORMATION pi;
@@ -270,13 +275,32 @@ static void delete_later(const wchar_t *path) {
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_HIDE;
-  /* The system folder as its current folder, so that the helper does not
-   * keep the game folder busy. */
-  if (CreateProcessW(NULL, cmd, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL,
-                     sys, &si, &pi)) {
+  if (CreateProcessW(NULL, cmd, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, dir, &si, &pi)) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
+}
+
+/* Removes what earlier runs that were killed before their helper ran left
+ * behind. A file still in use by a running stub cannot be deleted and stays. */
+static void remove_stale_copies(const wchar_t *self) {
+  const wchar_t *slash = wcsrchr(self, L'\\');
+  size_t dir_len = slash ? (size_t)(slash - self) + 1 : 0;
+  wchar_t pattern[MAX_PATH * 2 + 16], victim[MAX_PATH * 2 + 64];
+  if (dir_len + 16 >= MAX_PATH * 2) return;
+  wmemcpy(pattern, self, dir_len);
+  wcscpy(pattern + dir_len, L".~sfx*.tmp");
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(pattern, &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || wcslen(fd.cFileName) > 60) continue;
+    wmemcpy(victim, self, dir_len);
+    wcscpy(victim + dir_len, fd.cFileName);
+    SetFileAttributesW(victim, FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(victim)) SetFileAttributesW(victim, FILE_ATTRIBUTE_HIDDEN);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
 }
 
 /* Renames the own file to a hidden, unique name beside it. Returns the
@@ -303,6 +327,7 @@ static int run(void) {
   wchar_t self[MAX_PATH * 2], now[MAX_PATH * 2];
   DWORD n = GetModuleFileNameW(NULL, self, MAX_PATH * 2);
   if (n == 0 || n >= MAX_PATH * 2) return SFX_ERR_SELF;
+  remove_stale_copies(self);
   move_self_aside(self, now, MAX_PATH * 2);
 
   size_t size = 0;

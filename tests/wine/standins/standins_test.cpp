@@ -236,6 +236,9 @@ TEST(SfxStub, ExtractsIntoCurrentFolderOverwritingAndRemovesItself) {
   CreateDirectoryW((dir / L"sub\\deeper").c_str(), nullptr);
   WriteAll(dir / L"sub\\deeper\\data.bin", "old");
   SetFileAttributesW((dir / L"sub\\deeper\\data.bin").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  // What a killed earlier run left behind goes too.
+  WriteAll(dir / L".~sfx0000dead0000beef.tmp", "stale");
+  SetFileAttributesW((dir / L".~sfx0000dead0000beef.tmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
   ASSERT_EQ(RunPack(dir, ReadAll(Fixture(L"good.exe"))), static_cast<DWORD>(SFX_OK));
   // The original name is free as soon as the process has ended.
