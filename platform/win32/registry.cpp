@@ -41,6 +41,17 @@ HKEY RootKey(std::string_view name) {
   return nullptr;
 }
 
+// "Software\Wow6432Node\..." names the 32-bit view's key outright. Addressed from the
+// 64-bit view it is exactly that key on 64-bit Windows, and on 32-bit Windows the flag is
+// ignored. Without it Wine, creating the missing keys one by one for a 32-bit program,
+// redirects "Software" first and nests a second Wow6432Node inside, where no 32-bit
+// reader of "Software\..." ever looks.
+bool NamesWow6432Node(std::string_view subKey) {
+  constexpr std::string_view kPrefix = "Software\\Wow6432Node";
+  return subKey.size() >= kPrefix.size() && SameIgnoringCase(subKey.substr(0, kPrefix.size()), kPrefix) &&
+         (subKey.size() == kPrefix.size() || subKey[kPrefix.size()] == '\\');
+}
+
 }  // namespace
 
 void Win32Registry::WriteString(const std::string& valuePath, const std::string& data) {
@@ -51,11 +62,13 @@ void Win32Registry::WriteString(const std::string& valuePath, const std::string&
   if (!root || lastSep == firstSep) {
     throw platform::OsError("registry path " + valuePath, ERROR_INVALID_PARAMETER);
   }
-  std::wstring subKey = Wide(valuePath.substr(firstSep + 1, lastSep - firstSep - 1));
+  std::string subKeyText = valuePath.substr(firstSep + 1, lastSep - firstSep - 1);
+  std::wstring subKey = Wide(subKeyText);
   std::wstring valueName = Wide(valuePath.substr(lastSep + 1));
+  const REGSAM view = NamesWow6432Node(subKeyText) ? KEY_WOW64_64KEY : 0;
 
   HKEY key = nullptr;
-  LONG rc = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+  LONG rc = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | view,
                             nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) throw platform::OsError("create registry key " + valuePath, static_cast<DWORD>(rc));
   std::wstring value = Wide(data);
