@@ -1,7 +1,6 @@
 #pragma once
-// Game files as the version packs install them, and packs that extract them, for the
-// start-press tests. Offsets are written out here from the game's documented layout on
-// their own, so that a wrong offset in the launcher's table shows as a byte mismatch.
+// Simulated packs that extract the game files of expected_patch.h, and recorders for the
+// window side, the online steps and the registry, for the start-press tests.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "tests/unit/launch/expected_patch.h"
 #include "launch/launch_host.h"
 #include "launch/online_steps.h"
 #include "platform/api/registry.h"
@@ -19,33 +19,8 @@ namespace tovren::launch::testing {
 
 using platform::Bytes;
 
-// Tovren.exe of a version's layout: rule texts in their slots, 75 07 and 75 1F at the
-// two code offsets, every other byte 0x5A.
-Bytes MakeGameExe(int version);
-// Tovren.res: the 22 records with scene mark 0B and their tracks, every other byte 0xEE.
-Bytes MakeGameRes();
-inline constexpr std::uint64_t kExeSize = 1865216;  // a little past the highest slot
-inline constexpr std::uint64_t kResSize = 61696;
-
-// What PatchGameExecutable must turn MakeGameExe(version) into for these settings.
-Bytes ExpectedGameExe(int version, const core::Settings& settings);
-
-// Offsets of the documented layout, decimal as the game's tables give them.
-inline constexpr std::uint32_t kCodeChangeAt[2] = {240478, 240302};
-inline constexpr std::uint32_t kHiddenCommandsAt[2] = {746901, 747253};
-int Column(int version);
-
-// The scene-mark offset of scene 1-22 and its music-track offset, decimal.
-std::uint32_t SceneMarkAt(int scene);
-std::uint32_t SceneTrackAt(int scene);
-int SceneTrack(int scene);
-
 // Writes bytes as a file below the simulated game folder, creating its folders.
 void PutFile(sim::SimFiles& files, const std::string& path, const Bytes& bytes);
-Bytes Text(const std::string& s);
-
-// "" when equal, else where the two images first differ (printing megabytes helps nobody).
-std::string FirstDifference(const Bytes& got, const Bytes& want);
 
 // The payload resources: small marked blobs; the packs recognise themselves by them.
 void AddPayloadResources(sim::SimResources& resources);
