@@ -188,8 +188,7 @@ std::optional<Url> ResolveUrl(const Url& base, std::string_view reference) {
     }
   }
   if (ref.substr(0, 2) == "//") return ParseUrl(base.scheme + ":" + ref);
-  Url url = base;
-  url.fragment.reset();
+  Url url{base.scheme, base.host, base.port, base.path, base.query, std::nullopt};
   if (ref.empty()) return url;
   if (ref[0] == '#') {
     url.fragment = ref.substr(1);
