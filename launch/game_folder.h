@@ -27,6 +27,9 @@ inline constexpr const char* kConfigToolFile = "config.exe";
 inline constexpr const char* kVersion2OnlyFile = "sn22\\sn22.pvb";
 // The packs run in the game folder, which is our own current folder.
 inline constexpr const char* kGameFolder = ".";
+// A pack extracts in seconds; one still running after this long is hung, and the start
+// press must not wait for it for ever.
+inline constexpr int kPackTimeoutMs = 10 * 60 * 1000;
 
 // The platform services the start press uses, so that a test can hand in exactly these.
 struct LaunchServices {

@@ -25,11 +25,15 @@ void InstallPayload(LaunchServices& services, const std::string& type, const std
   WriteResourceFile(services, type, name, file);
 
   std::uint32_t exitCode = 0;
+  bool hung = false;
   try {
-    exitCode = services.processes.RunHiddenAndWait(file, kGameFolder);
+    exitCode = services.processes.RunHiddenAndWait(file, kGameFolder, kPackTimeoutMs);
   } catch (const platform::OsError& e) {
-    throw core::UserError("无法运行游戏安装包 " + file + "。请检查杀毒软件是否拦截了它，然后再试。",
-                          "cannot run " + file + ": " + e.what());
+    if (e.code() != platform::kErrorTimeout) {
+      throw core::UserError("无法运行游戏安装包 " + file + "。请检查杀毒软件是否拦截了它，然后再试。",
+                            "cannot run " + file + ": " + e.what());
+    }
+    hung = true;  // the platform has ended it; what it left is removed below
   }
 
   // The archive deletes itself when it is done; one that did not must not stay behind.
@@ -38,12 +42,16 @@ void InstallPayload(LaunchServices& services, const std::string& type, const std
     if (info && !info->directory) services.files.Delete(file);
   } catch (const platform::OsError& e) {
     // A failed install says more than the archive it left behind.
-    if (exitCode == 0) {
+    if (exitCode == 0 && !hung) {
       throw core::UserError("无法删除游戏安装包 " + file + "。请手动删除它，然后再试。",
                             "cannot delete " + file + ": " + e.what());
     }
   }
 
+  if (hung) {
+    throw core::UserError("游戏安装包 " + file + " 运行太久没有结束，已被停止。请关闭其他程序后再试。",
+                          file + " did not end in time");
+  }
   if (exitCode != 0) {
     throw core::UserError("游戏安装包 " + file + " 没有装完（退出代码 " + std::to_string(exitCode) +
                               "）。请确认磁盘空间足够、游戏没有在运行，然后再试。",

@@ -16,9 +16,11 @@ class Processes {
   virtual ~Processes() = default;
 
   // Runs commandLine with a hidden window and currentFolder as its current folder, and
-  // waits until it has ended. Returns its exit code. Throws OsError when it cannot start.
+  // waits until it has ended. Returns its exit code. Throws OsError when it cannot start,
+  // and OsError with kErrorTimeout when it has not ended after timeoutMs; the program is
+  // then ended, so a hung program can never hold the caller for ever.
   virtual std::uint32_t RunHiddenAndWait(const std::string& commandLine,
-                                         const std::string& currentFolder) = 0;
+                                         const std::string& currentFolder, int timeoutMs) = 0;
 
   // Starts commandLine with a show code (0 hidden, 1 normal, 2 minimised) without waiting.
   // Throws OsError when it cannot start.

@@ -84,15 +84,17 @@ class SimProcesses : public platform::Processes {
     std::string currentFolder;
     bool waited = false;
     int showCode = 0;
+    int timeoutMs = 0;
   };
   std::uint32_t RunHiddenAndWait(const std::string& commandLine,
-                                 const std::string& currentFolder) override;
+                                 const std::string& currentFolder, int timeoutMs) override;
   void Start(const std::string& commandLine, int showCode) override;
   std::vector<platform::ProcessEntry> List() override { return running; }
   void Terminate(std::uint32_t pid) override;
 
   // What a hidden run does (e.g. extract a fixture into the folder); returns the exit
-  // code. Without a handler a run exits with 0 and does nothing.
+  // code, or throws OsError (kErrorTimeout for a run that does not end). Without a
+  // handler a run exits with 0 and does nothing.
   std::function<std::uint32_t(const std::string& commandLine, const std::string& folder)> onRun;
   // What a start does; throwing OsError from it makes the start fail.
   std::function<void(const std::string& commandLine, int showCode)> onStart;

@@ -52,14 +52,14 @@ void SimResources::AddLauncherBitmaps() {
 
 // --- processes ----------------------------------------------------------------------------
 std::uint32_t SimProcesses::RunHiddenAndWait(const std::string& commandLine,
-                                             const std::string& currentFolder) {
-  runs.push_back({commandLine, currentFolder, true, 0});
+                                             const std::string& currentFolder, int timeoutMs) {
+  runs.push_back({commandLine, currentFolder, true, 0, timeoutMs});
   return onRun ? onRun(commandLine, currentFolder) : 0;
 }
 
 void SimProcesses::Start(const std::string& commandLine, int showCode) {
   if (onStart) onStart(commandLine, showCode);
-  runs.push_back({commandLine, "", false, showCode});
+  runs.push_back({commandLine, "", false, showCode, 0});
 }
 
 void SimProcesses::Terminate(std::uint32_t pid) {

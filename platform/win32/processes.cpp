@@ -35,10 +35,17 @@ HANDLE Launch(const std::string& commandLine, const std::string& currentFolder, 
 }  // namespace
 
 std::uint32_t Win32Processes::RunHiddenAndWait(const std::string& commandLine,
-                                               const std::string& currentFolder) {
+                                               const std::string& currentFolder, int timeoutMs) {
   HANDLE process = Launch(commandLine, currentFolder, SW_HIDE);
   DWORD code = 0;
-  bool ok = WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
+  DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs));
+  if (waited == WAIT_TIMEOUT) {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+    throw platform::OsError("wait for " + commandLine, platform::kErrorTimeout);
+  }
+  bool ok = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
   DWORD error = ok ? 0 : GetLastError();
   CloseHandle(process);
   if (!ok) throw platform::OsError("wait for " + commandLine, error);

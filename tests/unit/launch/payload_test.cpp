@@ -92,5 +92,16 @@ TEST_F(Payload, APackThatCannotStartOrBeRemovedIsAMessage) {
             std::string::npos);
 }
 
+TEST_F(Payload, AHungPackIsBoundedAndAMessage) {
+  p.processes.onRun = [](const std::string& cmd, const std::string&) -> std::uint32_t {
+    throw platform::OsError("wait for " + cmd, platform::kErrorTimeout);
+  };
+  std::string message = MessageOf([&] { InstallPayload(services, "VSN", "2", "vsn.exe"); });
+  EXPECT_NE(message.find("太久"), std::string::npos) << message;
+  ASSERT_FALSE(p.processes.runs.empty());
+  EXPECT_EQ(p.processes.runs.back().timeoutMs, kPackTimeoutMs);
+  EXPECT_FALSE(Exists("vsn.exe"));
+}
+
 }  // namespace
 }  // namespace tovren::launch

@@ -77,9 +77,9 @@ struct Recorder : platform::WindowEvents {
 TEST(SimDesktop, CaptureRoutesMovesAndLosingItCancelsTheClick) {
   SimDesktop desktop;
   Recorder rec;
-  Hwnd win = desktop.CreateTopLevel({"w", {100, 100, 300, 200}}, &rec);
-  Hwnd a = desktop.CreateControl({platform::ControlKind::Picture, win, {10, 10, 50, 20}}, &rec);
-  Hwnd b = desktop.CreateControl({platform::ControlKind::Picture, win, {100, 10, 50, 20}}, &rec);
+  Hwnd win = desktop.CreateTopLevel(platform::WindowSpec{.title = "w", .rect = {100, 100, 300, 200}}, &rec);
+  Hwnd a = desktop.CreateControl({platform::ControlKind::Picture, win, {10, 10, 50, 20}, "", ""}, &rec);
+  Hwnd b = desktop.CreateControl({platform::ControlKind::Picture, win, {100, 10, 50, 20}, "", ""}, &rec);
   desktop.SetCapture(a);
   desktop.MouseMove(b, 0, 5, 5);  // over b, but a holds the capture
   EXPECT_EQ(rec.events.back(), "move " + std::to_string(a) + " 0 95,5");
@@ -96,7 +96,7 @@ TEST(SimDesktop, CaptureRoutesMovesAndLosingItCancelsTheClick) {
 TEST(SimDesktop, TypingHonoursTheLimitAndReplacesASelection) {
   SimDesktop desktop;
   Recorder rec;
-  Hwnd win = desktop.CreateTopLevel({"w", {0, 0, 100, 100}}, &rec);
+  Hwnd win = desktop.CreateTopLevel(platform::WindowSpec{.title = "w", .rect = {0, 0, 100, 100}}, &rec);
   Hwnd edit = desktop.CreateControl({platform::ControlKind::Edit, win, {0, 0, 40, 16}, "", "50"}, &rec);
   desktop.SetTextLimit(edit, 2);
   desktop.Type(edit, "1");

@@ -42,7 +42,7 @@ TEST(SysProcesses, RunHiddenAndWaitUsesTheFolderAndReturnsTheExitCode) {
   const std::string report = dir.Path("report.txt");
   Win32Processes processes;
   std::uint32_t code =
-      processes.RunHiddenAndWait(Quoted(ChildExe()) + " report " + Quoted(report) + " 3", folder);
+      processes.RunHiddenAndWait(Quoted(ChildExe()) + " report " + Quoted(report) + " 3", folder, 30000);
   EXPECT_EQ(code, 3u);
   // Waited for: the report is there the moment the call returns.
   EXPECT_EQ(RawRead(report), folder + "\n1 0\n");
@@ -52,11 +52,28 @@ TEST(SysProcesses, RunHiddenAndWaitFailsWhenTheProgramIsMissing) {
   ScratchFolder dir;
   Win32Processes processes;
   try {
-    processes.RunHiddenAndWait(Quoted(dir.Path("vsn.exe")), dir.Path());
+    processes.RunHiddenAndWait(Quoted(dir.Path("vsn.exe")), dir.Path(), 30000);
     ADD_FAILURE() << "a missing program started";
   } catch (const platform::OsError& e) {
     EXPECT_EQ(e.code(), platform::kErrorFileNotFound);
   }
+}
+
+TEST(SysProcesses, RunHiddenAndWaitEndsAProgramThatOutlastsItsTimeOut) {
+  ScratchFolder dir;
+  Win32Processes processes;
+  try {
+    processes.RunHiddenAndWait(Quoted(ChildExe()) + " sleep 60000", dir.Path(), 300);
+    ADD_FAILURE() << "a hung program was waited for";
+  } catch (const platform::OsError& e) {
+    EXPECT_EQ(e.code(), platform::kErrorTimeout);
+  }
+  auto list = processes.List();
+  EXPECT_EQ(std::count_if(list.begin(), list.end(),
+                          [](const platform::ProcessEntry& e) {
+                            return e.exeName == "tovren_sys_child.exe";
+                          }),
+            0);
 }
 
 TEST(SysProcesses, StartPassesTheShowCodeAndDoesNotWait) {
