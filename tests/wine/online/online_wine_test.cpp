@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -20,8 +21,11 @@
 
 #include "core/paths.h"
 #include "core/settings.h"
+#include "launch/launch_host.h"
+#include "launch/start_play.h"
 #include "online/fetch.h"
 #include "online/monitor.h"
+#include "online/online_services.h"
 #include "online/submitter.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
@@ -160,6 +164,8 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(Wide(path).c_str(), std::ios::binary) << text;
 }
+
+std::string Helper() { return core::JoinPath(LauncherFolder(), "online_window_helper.exe"); }
 
 // Lets the messages of the user-interface thread run until done() or the time is up.
 bool PumpUntil(platform::Loop& loop, const std::function<bool()>& done, int ms = 8000) {
@@ -337,9 +343,97 @@ TEST_F(ToolTest, KillProcessByNameEndsTheToolWhateverTheCaseOfItsName) {
   }
 }
 
-// --- the cursor lock --------------------------------------------------------------------
-std::string Helper() { return core::JoinPath(LauncherFolder(), "online_window_helper.exe"); }
+// --- the whole road: F9, F8 and a start press with switches 5, 6 and 7 ---------------------
+// The keys as the player presses them; everything else is the real platform.
+class ScriptedKeys : public platform::Keys {
+ public:
+  bool WasPressed(int key) override { return taps.erase(key) > 0; }
+  std::set<int> taps;
+};
 
+class QuietHost : public launch::LaunchHost {
+ public:
+  void ShowButtonPicture(int, const std::string&) override {}
+  void HideMainWindows() override {}
+  void ShowMainWindows() override {}
+  void CloseMain() override {}
+  void SetStatus(const std::string&) override {}
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+std::string RegistrationPage(int list) {
+  return "<html><body><form method=post action=reg.asp><input type=hidden name=list value=" +
+         std::to_string(list) + "><input type=submit name=Submit value=ok></form></body></html>";
+}
+
+TEST_F(ToolTest, HotKeysAndAStartPressDriveTheListTheToolAndTheRegistration) {
+  LocalServer server;
+  server.Serve("/za/net/1/1/data.asp", {200, "10.0.1.1\r\n\r\n10.0.1.2\r\n", ""});
+  server.Serve("/za/net/2/1/data.asp", {200, "10.0.1.2\r\n 10.0.2.3", ""});
+  server.Serve("/ip/ip.asp", {200, "10.0.9.9", "Content-Type: text/html\r\n"});
+  for (int list : {1, 2}) {
+    const std::string base = "/za/net/" + std::to_string(list) + "/1/";
+    server.Serve(base + "index.asp", {200, RegistrationPage(list), "Content-Type: text/html\r\n"});
+    server.Serve(base + "reg.asp", {200, "ok", ""});
+  }
+  // The config tool the start press starts: any program that ends at once will do.
+  const std::string configTool = core::JoinPath(LauncherFolder(), "config.exe");
+  ASSERT_TRUE(CopyFileW(Wide(Helper()).c_str(), Wide(configTool).c_str(), FALSE));
+
+  win32::Win32Platform w;
+  ScriptedKeys keys;
+  platform::Platform p{w.files, w.resources, w.processes, w.registry, w.http, w.desktop,
+                       w.timers, keys, w.loop, w.clock, w.worker, w.system};
+  core::Settings settings;
+  for (int i : {4, 5, 6}) settings.复选框辅助[static_cast<size_t>(i)].Set("1");
+  MonitorOptions options;
+  options.webHost = server.Host();
+  动态 monitor(p, settings, options);
+  提交 submitter(p, monitor);
+  OnlineServices online(monitor, submitter);
+  monitor.Create();
+  ASSERT_TRUE(PumpUntil(w.loop, [&] { return monitor.WebIP.BodyText().has_value(); }));
+
+  // F9: both lists, first list first, each address once.
+  keys.taps.insert(platform::kVkF9);
+  ASSERT_TRUE(PumpUntil(w.loop, [&] { return keys.taps.empty(); }));
+  EXPECT_EQ(monitor.IP.Text(), "10.0.1.1\r\n10.0.1.2\r\n 10.0.2.3");
+
+  // F8: a counting press, then the list from its end into the tool.
+  for (const char* counter : {"3", "2", "1", "0"}) {
+    keys.taps.insert(platform::kVkF8);
+    ASSERT_TRUE(PumpUntil(w.loop, [&] { return monitor.行数.Text() == counter; })) << counter;
+  }
+  ASSERT_TRUE(WaitFor([&] {
+    return ReadFile(log) ==
+           "started\r\n 10.0.2.3\r\nconfirm\r\n10.0.1.2\r\nconfirm\r\n10.0.1.1\r\nconfirm\r\n";
+  })) << ReadFile(log);
+
+  // A start press: both lists again, the registration page of each; the second one,
+  // which supersedes the first, registers the missing address once.
+  QuietHost host;
+  launch::StartPlay(p.processes, settings, online, host, LauncherFolder());
+  ASSERT_TRUE(PumpUntil(w.loop, [&] { return !submitter.IsOpen(); }));
+  Sleep(300);
+  PumpUntil(w.loop, [] { return false; }, 300);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(server.To("/za/net/1/1/reg.asp").size() + server.To("/za/net/2/1/reg.asp").size(), 1u);
+  ASSERT_EQ(server.To("/za/net/2/1/reg.asp").size(), 1u);
+  EXPECT_EQ(server.To("/za/net/2/1/reg.asp")[0].body, "list=2&Submit=ok");
+
+  // The own address in a list now: a second start registers nothing.
+  server.Serve("/za/net/2/1/data.asp", {200, "10.0.9.9\r\n", ""});
+  launch::StartPlay(p.processes, settings, online, host, LauncherFolder());
+  ASSERT_TRUE(PumpUntil(w.loop, [&] { return !submitter.IsOpen(); }));
+  PumpUntil(w.loop, [] { return false; }, 300);
+  EXPECT_EQ(server.To("/za/net/1/1/reg.asp").size() + server.To("/za/net/2/1/reg.asp").size(), 1u);
+
+  monitor.Close();
+  DeleteFileW(Wide(configTool).c_str());
+}
+
+// --- the cursor lock --------------------------------------------------------------------
 // The clip as another program sees it (this Wine keeps a clip for a window of another
 // process without confining the pointer; the caller's own view is not what counts).
 RECT ClipSeenByHelper() {
