@@ -61,3 +61,14 @@ function(tovren_fuzz_target name)
             ${CMAKE_CURRENT_BINARY_DIR}/${name}-scratch ${T_CORPUS})
   set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 300)
 endfunction()
+
+# Adds every sub-folder of the calling folder that has a CMakeLists.txt: each area keeps
+# its tests in a folder of its own.
+function(tovren_add_test_folders)
+  file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(d ${dirs})
+    if(IS_DIRECTORY ${d} AND EXISTS ${d}/CMakeLists.txt)
+      add_subdirectory(${d})
+    endif()
+  endforeach()
+endfunction()

@@ -24,6 +24,7 @@
 #include "platform/win32/resources.h"
 #include "platform/win32/wide.h"
 #include "tests/unit/launch/expected_patch.h"
+#include "tests/wine/platform_sys/sys_test_support.h"
 
 namespace tovren::launch {
 namespace {
@@ -35,25 +36,7 @@ using namespace testing;
 
 // --- helpers that bypass the code under test ----------------------------------------------
 
-void RemoveTree(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
-}
+using win32::test::RemoveTree;
 
 std::optional<Bytes> RawRead(const std::wstring& path) {
   HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
