@@ -1,0 +1,178 @@
+#!/usr/bin/env python3
+"""While the game runs: the runtime monitor's hot keys and the online services, with the real
+launcher, the stand-in game and IP tool, and the stand-in web server on the port the launcher
+was built for (TOVREN_WEB_HOST).
+
+- F4 with option switch 3 on and the game windowed clips the cursor to the game's client
+  area, F4 again releases it. This Wine, without a window manager, drops a clip for another
+  process's window within milliseconds and the launcher sets it anew on every 300 ms tick,
+  so the clip is read by a tight GetClipCursor watch of the probe.
+- F9 fills the address list from the lists switches 6 and 7 choose; F8 walks it from the
+  last line to the first into the IP tool, whose log records every address it is given.
+- A start with switches 5 and 6 registers the player's own address once when the list lacks
+  it, and not when the list has it.
+"""
+import json
+import time
+from pathlib import Path
+
+import road
+from road import e2e
+
+TICK = 0.6  # the monitor's hot-key timer
+WM_CLOSE = 0x0010
+
+LIST_1 = "192.0.2.1\r\n\r\n 192.0.2.2 \r\n   \r\n192.0.2.3\r\n192.0.2.1\r\n"
+LIST_2 = "198.51.100.7\r\n192.0.2.3\r\n"
+# What F9 makes of them: blank lines dropped, blanks kept, every entry once, first list first.
+ENTRIES_1 = ["192.0.2.1", " 192.0.2.2 ", "192.0.2.3"]
+ENTRIES_2 = ["198.51.100.7", "192.0.2.3"]
+ENTRIES_BOTH = ENTRIES_1 + ["198.51.100.7"]
+
+
+class Server:
+    def __init__(self, work, lists=None):
+        self.state = Path(work) / "web"
+        (self.state / "lists").mkdir(parents=True, exist_ok=True)
+        for name, text in (lists or {}).items():
+            (self.state / "lists" / name).write_bytes(text.encode("utf-8"))
+        self.pid = e2e.start_server(self.state)
+
+    def requests(self):
+        return e2e.server_requests(self.state)
+
+    def submissions(self):
+        f = self.state / "submissions.jsonl"
+        return [json.loads(line) for line in f.read_text("utf-8").splitlines()] if f.exists() else []
+
+    def stop(self):
+        e2e.stop_server(self.pid)
+
+
+def tool_log(folder):
+    f = Path(folder) / "zarnu" / "zarnu_ip.log"
+    return f.read_bytes().decode("utf-8").split("\r\n")[:-1] if f.exists() else []
+
+
+def walk_with_f8(launcher, entries):
+    """One counting press, then one press per entry; returns the addresses the tool received."""
+    log0 = len(tool_log(launcher.folder))
+    e2e.tap("F8", launcher.body)
+    time.sleep(3 * TICK)  # the counting press applies nothing
+    e2e.check(len(tool_log(launcher.folder)) == log0, "the counting F8 press gave the tool an address")
+    for n in range(1, len(entries) + 1):
+        e2e.tap("F8", launcher.body)
+        e2e.wait_for("the IP tool to confirm address %d" % n,
+                     lambda: tool_log(launcher.folder)[log0:].count("confirm") == n, 15)
+    log = tool_log(launcher.folder)[log0:]
+    return [line for line in log if line not in ("started", "confirm")]
+
+
+def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
+    work = Path(e2e.os.environ["TOVREN_E2E_WORK"]) / "hot_keys"
+    launcher = e2e.Launcher("hot_keys")
+    server = Server(work, {"1_1.txt": LIST_1, "2_1.txt": LIST_2})
+    try:
+        # The second list only.
+        e2e.write_settings(launcher.folder, {"复选5": "1", "复选7": "1"})
+        launcher.start()
+        e2e.tap("F9", launcher.body)
+        e2e.wait_for("F9's fetch", lambda: "/za/net/2/1/data.asp" in server.requests(), 10)
+        applied = walk_with_f8(launcher, ENTRIES_2)
+        e2e.check(applied == ENTRIES_2[::-1], "F8 gave the tool %r" % applied)
+        e2e.check(tool_log(launcher.folder)[0] == "started", "the IP tool was not started by F8")
+        e2e.check(not [r for r in server.requests() if r.startswith("/za/net/1/")],
+                  "F9 fetched the first list with switch 6 off")
+
+        # Closing the launcher ends the IP tool it started.
+        e2e.check(e2e.processes_named(launcher.folder, "zarnu_ip.exe"), "no IP tool process running")
+        e2e.click(*road.centre_px(launcher.body_origin(), road.CLOSE_BUTTON))
+        launcher.wait_exit(30)
+        e2e.wait_for("the IP tool to end with the launcher",
+                     lambda: not e2e.processes_named(launcher.folder, "zarnu_ip.exe"), 10)
+
+        # Both lists: one list, first list first, each entry once.
+        e2e.write_settings(launcher.folder, {"复选5": "1", "复选6": "1", "复选7": "1"})
+        again = e2e.Launcher("hot_keys", folder=launcher.folder)
+        launcher = again
+        again.start()
+        fetched = len(server.requests())
+        e2e.tap("F9", again.body)
+        e2e.wait_for("F9's two fetches", lambda: server.requests()[fetched:] ==
+                     ["/za/net/1/1/data.asp", "/za/net/2/1/data.asp"], 10)
+        applied = walk_with_f8(again, ENTRIES_BOTH)
+        e2e.check(applied == ENTRIES_BOTH[::-1], "F8 gave the tool %r" % applied)
+    finally:
+        launcher.cleanup()
+        server.stop()
+
+
+def test_f4_locks_the_cursor_into_the_windowed_game():
+    launcher = e2e.Launcher("cursor_lock")
+    e2e.write_settings(launcher.folder, {"复选3": "1"})
+    try:
+        launcher.start()
+        e2e.click(*road.centre_px(launcher.body_origin(), road.START_BUTTON))
+        game = e2e.visible_window("Tovren", timeout=40)
+        client = e2e.probe_rect("client", "Tovren")
+        e2e.check(client is not None, "the game's window has no client area")
+        e2e.run(["xdotool", "windowfocus", "--sync", str(game)], timeout=10)
+        e2e.wait_for("the game in the foreground", lambda: e2e.probe("foreground")[1] == "Tovren", 10)
+        e2e.check(client not in e2e.watch_clip(1500), "the cursor was clipped before F4")
+
+        e2e.tap("F4", game)
+        time.sleep(2 * TICK)
+        seen = e2e.watch_clip(2000)
+        e2e.check(client in seen, "F4 did not clip the cursor to the game's client area %r: %r"
+                  % (client, seen))
+
+        e2e.tap("F4", game)
+        time.sleep(2 * TICK)
+        seen = e2e.watch_clip(2000)
+        e2e.check(client not in seen, "the second F4 did not release the cursor: %r" % seen)
+    finally:
+        launcher.cleanup()
+
+
+def test_start_registers_a_missing_own_address_once():
+    work = Path(e2e.os.environ["TOVREN_E2E_WORK"]) / "registration"
+    launcher = e2e.Launcher("registration")
+    server = Server(work, {"1_1.txt": LIST_1})  # the own address 127.0.0.1 is not in it
+    e2e.write_settings(launcher.folder, {"复选5": "1", "复选6": "1"})
+    try:
+        launcher.start()
+        e2e.wait_for("the own-address page", lambda: server.requests().count("/ip/ip.asp") >= 2, 10)
+        e2e.click(*road.centre_px(launcher.body_origin(), road.START_BUTTON))
+        road.game_window_lines()
+        e2e.wait_for("the registration", lambda: server.submissions(), 15)
+        time.sleep(2)
+        subs = server.submissions()
+        e2e.check(len(subs) == 1 and subs[0]["list"] == 1 and subs[0]["version"] == 1,
+                  "registrations after the start: %r" % subs)
+        e2e.check(server.requests().count("/za/net/1/1/data.asp") == 1, "the list was not fetched once")
+        e2e.check(e2e.window_state("提交") == "no", "提交 stayed open after its page")
+
+        # Listed now: the next start fetches the page and submits nothing. The player has
+        # left the game first (a running game's files cannot be installed over).
+        (server.state / "lists" / "1_1.txt").write_bytes((LIST_1 + "127.0.0.1\r\n").encode())
+        e2e.probe("post", "Tovren", WM_CLOSE, 0, 0)
+        e2e.wait_for("the game to end", lambda: not e2e.processes_named(launcher.folder, "Tovren.exe"), 10)
+        e2e.post_tray(e2e.TRAY_LEFT_DOWN)
+        e2e.visible_window("主体", timeout=10)
+        pages = server.requests().count("/za/net/1/1/index.asp")
+        e2e.click(*road.centre_px(launcher.body_origin(), road.START_BUTTON))
+        e2e.wait_for("the second registration page",
+                     lambda: server.requests().count("/za/net/1/1/index.asp") == pages + 1, 20)
+        time.sleep(2)
+        e2e.check(len(server.submissions()) == 1, "a listed address was registered again: %r"
+                  % server.submissions())
+    finally:
+        launcher.cleanup()
+        server.stop()
+
+
+if __name__ == "__main__":
+    e2e.require_session()
+    e2e.main([test_f4_locks_the_cursor_into_the_windowed_game,
+              test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool,
+              test_start_registers_a_missing_own_address_once])
