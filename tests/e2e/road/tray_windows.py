@@ -33,6 +33,22 @@ def drag(start, delta, button=1, steps=8):
     time.sleep(0.3)
 
 
+def tray_until(code, done, what):
+    """A tray notification, repeated once when nothing follows: Wine's system tray here drops
+    about one click in twelve on its icon (nothing reaches the launcher then, while the same
+    notification posted never fails)."""
+    how = e2e.tray_notify(code)
+    try:
+        e2e.wait_for(what, done, 3)
+    except e2e.Failure:
+        if how != "clicked":
+            raise
+        print("  the tray dropped a click (%d); clicking again" % code)
+        e2e.tray_notify(code)
+        e2e.wait_for(what, done, 10)
+    return how
+
+
 def body_offset(launcher):
     mx, my, _, _ = e2e.geometry(launcher.main)
     bx, by, _, _ = e2e.geometry(launcher.body)
@@ -93,9 +109,8 @@ def test_tray_restores_opens_menu_and_exit_saves():
         e2e.wait_for("main and 主体 to hide", lambda: e2e.window_state("main") == "hidden"
                      and e2e.window_state("主体") == "hidden", 10)
 
-        how = e2e.tray_notify(e2e.TRAY_LEFT_DOWN)
-        e2e.visible_window("main", timeout=10)
-        e2e.visible_window("主体", timeout=10)
+        how = tray_until(e2e.TRAY_LEFT_DOWN, lambda: e2e.window_state("main") == "visible"
+                         and e2e.window_state("主体") == "visible", "the tray's restore")
         e2e.check(body_offset(launcher) == e2e.BODY_OFFSET, "the tray's restore (%s) put 主体 at %r"
                   % (how, body_offset(launcher)))
 
@@ -104,7 +119,7 @@ def test_tray_restores_opens_menu_and_exit_saves():
         time.sleep(1.0)
         e2e.check(e2e.window_state("menu") == "no", "a pointer move over the tray icon opened the menu")
 
-        how = e2e.tray_notify(e2e.TRAY_RIGHT_UP)
+        how = tray_until(e2e.TRAY_RIGHT_UP, lambda: e2e.window_state("菜单") == "visible", "the menu")
         at = e2e.pointer()
         menu = e2e.visible_window("menu", timeout=10)
         items = e2e.visible_window("菜单", timeout=10)
