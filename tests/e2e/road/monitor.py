@@ -13,6 +13,7 @@ was built for (TOVREN_WEB_HOST).
   it, and not when the list has it.
 """
 import json
+import os
 import time
 from pathlib import Path
 
@@ -69,7 +70,7 @@ def walk_with_f8(launcher, entries):
 
 
 def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
-    work = Path(e2e.os.environ["TOVREN_E2E_WORK"]) / "hot_keys"
+    work = Path(os.environ["TOVREN_E2E_WORK"]) / "hot_keys"
     launcher = e2e.Launcher("hot_keys")
     server = Server(work, {"1_1.txt": LIST_1, "2_1.txt": LIST_2})
     try:
@@ -135,7 +136,7 @@ def test_f4_locks_the_cursor_into_the_windowed_game():
 
 
 def test_start_registers_a_missing_own_address_once():
-    work = Path(e2e.os.environ["TOVREN_E2E_WORK"]) / "registration"
+    work = Path(os.environ["TOVREN_E2E_WORK"]) / "registration"
     launcher = e2e.Launcher("registration")
     server = Server(work, {"1_1.txt": LIST_1})  # the own address 127.0.0.1 is not in it
     e2e.write_settings(launcher.folder, {"复选5": "1", "复选6": "1"})
