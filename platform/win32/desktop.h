@@ -154,6 +154,10 @@ class Win32Desktop : public platform::Desktop {
   UINT taskbarCreated_ = 0;
   HWND pressed_ = nullptr;      // where the left button went down
   bool pressLost_ = false;      // its capture was taken away meanwhile
+  // Buttons seen going down on our windows and not yet up. A press that hides its window
+  // (start, minimise) never sees its release under Wine, which then keeps reporting the
+  // button as held in every later move; moves report only the buttons in this record.
+  int heldButtons_ = 0;
   HWND settingText_ = nullptr;  // an edit whose text SetText is writing
 };
 

@@ -40,6 +40,7 @@ void Win32Desktop::RouteMouse(Node& node, HWND hwnd, UINT message, WPARAM wParam
     default: break;
   }
   if (down) {
+    heldButtons_ |= down;
     // Held buttons keep the pointer's messages here, as a pressed control expects. An edit
     // captures by itself.
     if (node.kind != Kind::Edit && GetCapture() != hwnd) {
@@ -56,7 +57,8 @@ void Win32Desktop::RouteMouse(Node& node, HWND hwnd, UINT message, WPARAM wParam
 
   switch (message) {
     case WM_MOUSEMOVE:
-      if (events) events->OnMouseMove(self, ButtonsOf(wParam), x, y);
+      heldButtons_ &= ButtonsOf(wParam);  // a release seen by the system but not by us
+      if (events) events->OnMouseMove(self, heldButtons_, x, y);
       return;
     case WM_LBUTTONDBLCLK:
       // The second press of a double click is no click of its own.
@@ -69,6 +71,9 @@ void Win32Desktop::RouteMouse(Node& node, HWND hwnd, UINT message, WPARAM wParam
       const bool click =
           message == WM_LBUTTONUP && pressed_ == hwnd && !pressLost_ && Inside(hwnd, x, y);
       if (message == WM_LBUTTONUP) pressed_ = nullptr;
+      heldButtons_ &= ~(message == WM_LBUTTONUP   ? platform::kLeftButton
+                        : message == WM_RBUTTONUP ? platform::kRightButton
+                                                  : platform::kMiddleButton);
       if (node.autoCaptured && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
         node.autoCaptured = false;
         if (GetCapture() == hwnd) ::ReleaseCapture();
@@ -81,6 +86,10 @@ void Win32Desktop::RouteMouse(Node& node, HWND hwnd, UINT message, WPARAM wParam
       if (reinterpret_cast<HWND>(lParam) != hwnd) {
         if (pressed_ == hwnd) pressLost_ = true;
         node.autoCaptured = false;
+        // The release of a press whose capture went away may land outside our windows:
+        // a later move must not still count the button as held. Handing the capture on to
+        // another of our windows keeps the record (the hover machine does that).
+        if (!lParam || !Ours(static_cast<Hwnd>(lParam))) heldButtons_ = 0;
       }
       return;
     default:

@@ -222,6 +222,11 @@ void Win32Desktop::Show(Hwnd window, bool visible) {
   Node* node = Ours(window);
   int command = SW_HIDE;
   if (visible) command = node && node->surface ? SW_SHOWNA : SW_SHOW;
+  // A hidden window keeps no capture: the press that hid it is over for it.
+  if (!visible) {
+    HWND holder = GetCapture();
+    if (holder && (holder == hwnd || IsChild(hwnd, holder))) ::ReleaseCapture();
+  }
   ShowWindow(hwnd, command);
 }
 
