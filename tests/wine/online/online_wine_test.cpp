@@ -436,12 +436,14 @@ TEST_F(ToolTest, HotKeysAndAStartPressDriveTheListTheToolAndTheRegistration) {
 // --- the cursor lock --------------------------------------------------------------------
 // The clip as another program sees it (this Wine keeps a clip for a window of another
 // process without confining the pointer; the caller's own view is not what counts).
-RECT ClipSeenByHelper() {
+// With `during`, the helper watches for a clip while during() runs, instead of looking once.
+RECT ClipSeenByHelper(const std::function<void()>& during = nullptr) {
   const std::string file = core::JoinPath(LauncherFolder(), "clip.txt");
   DeleteFileW(Wide(file).c_str());
-  HANDLE h = StartProgram(Helper(), "clip \"" + file + "\"");
+  HANDLE h = StartProgram(Helper(), during ? "watch \"" + file + "\" 2000" : "clip \"" + file + "\"");
   RECT r{-1, -1, -1, -1};
   if (!h) return r;
+  if (during) during();
   WaitForSingleObject(h, 10000);
   CloseHandle(h);
   std::istringstream(ReadFile(file)) >> r.left >> r.top >> r.right >> r.bottom;
@@ -476,10 +478,13 @@ TEST(OnlineWine, TheCursorLockClipsToTheGameWindowFoundByTitle) {
   // the new window's activation arrives after it, and the next tick puts it back.
   std::string seen;
   WaitFor([&] { return GetForegroundWindow() == game; }, 2000);
-  for (int tick = 0; tick < 20 && seen != Text(expected); ++tick) {
-    Sleep(300);
-    monitor.Tick窗口时钟();
-    seen = Text(ClipSeenByHelper());
+  for (int attempt = 0; attempt < 5 && seen != Text(expected); ++attempt) {
+    seen = Text(ClipSeenByHelper([&] {
+      for (int tick = 0; tick < 5; ++tick) {
+        Sleep(300);
+        monitor.Tick窗口时钟();
+      }
+    }));
   }
   EXPECT_EQ(monitor.配置.Text(), "FullScreen 0");
   EXPECT_EQ(seen, Text(expected));

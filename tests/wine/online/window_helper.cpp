@@ -2,6 +2,11 @@
 // the cursor clip as another program sees it.
 //   online_window_helper window <title> <x> <y> <width> <height>
 //   online_window_helper clip <file>        writes "left top right bottom"
+//   online_window_helper watch <file> <ms>  the same for the first clip narrower than the
+//                                           screen seen within ms (this Wine drops a clip
+//                                           for another process's window within
+//                                           milliseconds; the launcher sets it anew on
+//                                           every tick)
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +27,27 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc >= 4 && wcscmp(argv[1], L"watch") == 0) {
+    RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT r = screen;
+    const DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3]));
+    while (GetTickCount() < until) {
+      RECT now{};
+      GetClipCursor(&now);
+      if (!EqualRect(&now, &screen)) {
+        r = now;
+        break;
+      }
+      Sleep(1);
+    }
+    FILE* f = _wfopen(argv[2], L"w");
+    if (!f) return 1;
+    fprintf(f, "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+    fclose(f);
+    return 0;
+  }
   if (argc >= 3 && wcscmp(argv[1], L"clip") == 0) {
     RECT r{};
     GetClipCursor(&r);
