@@ -22,6 +22,14 @@ LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(w, m, wp, lp);
 }
 
+int WriteRect(const wchar_t* file, const RECT& r) {
+  FILE* f = _wfopen(file, L"w");
+  if (!f) return 1;
+  fprintf(f, "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+  fclose(f);
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -42,20 +50,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       }
       Sleep(1);
     }
-    FILE* f = _wfopen(argv[2], L"w");
-    if (!f) return 1;
-    fprintf(f, "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
-    fclose(f);
-    return 0;
+    return WriteRect(argv[2], r);
   }
   if (argc >= 3 && wcscmp(argv[1], L"clip") == 0) {
     RECT r{};
     GetClipCursor(&r);
-    FILE* f = _wfopen(argv[2], L"w");
-    if (!f) return 1;
-    fprintf(f, "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
-    fclose(f);
-    return 0;
+    return WriteRect(argv[2], r);
   }
   if (argc >= 7 && wcscmp(argv[1], L"window") == 0) {
     WNDCLASSW wc{};
