@@ -55,6 +55,14 @@ def tool_log(folder):
     return f.read_bytes().decode("utf-8").split("\r\n")[:-1] if f.exists() else []
 
 
+def wait_for_monitor(server, seen_before):
+    """Until the runtime monitor runs: it loads the own-address page when it is created,
+    and its timers start with it. A key tapped before its first poll may go unseen."""
+    e2e.wait_for("the monitor's own-address page",
+                 lambda: "/ip/ip.asp" in server.requests()[seen_before:], 15)
+    time.sleep(2 * TICK)
+
+
 def walk_with_f8(launcher, entries):
     """One counting press, then one press per entry; returns the addresses the tool received."""
     log0 = len(tool_log(launcher.folder))
@@ -77,6 +85,7 @@ def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
         # The second list only.
         e2e.write_settings(launcher.folder, {"复选5": "1", "复选7": "1"})
         launcher.start()
+        wait_for_monitor(server, 0)
         e2e.tap("F9", launcher.body)
         e2e.wait_for("F9's fetch", lambda: "/za/net/2/1/data.asp" in server.requests(), 10)
         applied = walk_with_f8(launcher, ENTRIES_2)
@@ -96,7 +105,9 @@ def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
         e2e.write_settings(launcher.folder, {"复选5": "1", "复选6": "1", "复选7": "1"})
         again = e2e.Launcher("hot_keys", folder=launcher.folder)
         launcher = again
+        before = len(server.requests())
         again.start()
+        wait_for_monitor(server, before)
         fetched = len(server.requests())
         e2e.tap("F9", again.body)
         e2e.wait_for("F9's two fetches", lambda: server.requests()[fetched:] ==
