@@ -3,6 +3,8 @@
 // browse button, the check boxes and the rule fields.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/field_rules.h"
 #include "launcher_fixture.h"
 #include "platform/api/codepage.h"
@@ -226,14 +228,16 @@ void ExpectSavedAndEnded(Launcher& l, bool savedBeforeTrayRemoved) {
   EXPECT_EQ(frames.back(), "destroy main");
 }
 
-TEST_F(WindowSetTest, TheCloseButtonSavesRemovesTheIconAndClosesInOrder) {
-  Launcher l(dir.path());
+// Opens every window, presses what press picks, and checks the close order and the save.
+void ExpectPressClosesInOrder(const fs::path& root,
+                              const std::function<platform::Hwnd(Launcher&)>& press) {
+  Launcher l(root);
   bool saved = false;
   l.observed.onRemoveTray = [&] { saved = fs::exists(l.HostPath("zarnu\\zarnu.res")); };
   l.Start();
   OpenEverything(l);
   const std::size_t mark = l.desktop().log.size();
-  l.desktop().Press(l.body().按钮(4));
+  l.desktop().Press(press(l));
   std::vector<std::string> after(l.desktop().log.begin() + static_cast<std::ptrdiff_t>(mark),
                                  l.desktop().log.end());
   std::vector<std::string> expected = {"destroy 菜单", "release surface menu", "destroy menu"};
@@ -242,20 +246,13 @@ TEST_F(WindowSetTest, TheCloseButtonSavesRemovesTheIconAndClosesInOrder) {
   ExpectSavedAndEnded(l, saved);
 }
 
+TEST_F(WindowSetTest, TheCloseButtonSavesRemovesTheIconAndClosesInOrder) {
+  ExpectPressClosesInOrder(dir.path(), [](Launcher& l) { return l.body().按钮(4); });
+}
+
 TEST_F(WindowSetTest, TheMenusExitItemSavesRemovesTheIconAndClosesInOrder) {
-  Launcher l(dir.path());
-  bool saved = false;
-  l.observed.onRemoveTray = [&] { saved = fs::exists(l.HostPath("zarnu\\zarnu.res")); };
-  l.Start();
-  OpenEverything(l);
-  const std::size_t mark = l.desktop().log.size();
-  l.desktop().Press(l.set->menuItems().item(0).hwnd());
-  std::vector<std::string> after(l.desktop().log.begin() + static_cast<std::ptrdiff_t>(mark),
-                                 l.desktop().log.end());
-  std::vector<std::string> expected = {"destroy 菜单", "release surface menu", "destroy menu"};
-  expected.insert(expected.end(), kCloseTail.begin(), kCloseTail.end());
-  EXPECT_EQ(Only(after, {"destroy", "release", "close"}), expected);
-  ExpectSavedAndEnded(l, saved);
+  ExpectPressClosesInOrder(dir.path(),
+                           [](Launcher& l) { return l.set->menuItems().item(0).hwnd(); });
 }
 
 TEST_F(WindowSetTest, ASystemCloseOfTheSettingsWindowClosesTheLauncherTheSameWay) {
