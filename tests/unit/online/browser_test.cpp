@@ -69,7 +69,7 @@ TEST_F(BrowserTest, RedirectsAreFollowedAFewTimes) {
 
   b.Navigate(server.Url("/loop"));
   RunLoads();
-  EXPECT_EQ(server.RequestsTo("/loop").size(), static_cast<size_t>(Browser::kMaxRedirects + 1));
+  EXPECT_EQ(server.RequestsTo("/loop").size(), static_cast<size_t>(kMaxRedirects + 1));
   EXPECT_EQ(b.Document()->status, 302);
   EXPECT_EQ(b.BodyText(), std::nullopt);
 }

@@ -252,8 +252,8 @@ TEST_F(MonitorTest, AFailedRefreshInsideTheTickIsSilent) {
 
 TEST_F(MonitorTest, AToolThatCannotStartIsToldOnce) {
   Switch(6, true);
-  sim.processes.onStart = [](const std::string& c, int) {
-    throw platform::OsError("start " + c, platform::kErrorFileNotFound);
+  sim.processes.onStart = [](const platform::Program& program, int) {
+    throw platform::OsError("start " + program.file, platform::kErrorFileNotFound);
   };
   Monitor().Create();
   Monitor().IP.Set("a");
