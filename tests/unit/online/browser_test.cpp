@@ -74,6 +74,22 @@ TEST_F(BrowserTest, RedirectsAreFollowedAFewTimes) {
   EXPECT_EQ(b.BodyText(), std::nullopt);
 }
 
+TEST_F(BrowserTest, KeptToOneOriginItAsksNothingOfAnother) {
+  testing::TestServer elsewhere;
+  elsewhere.Serve("/plain", "<p>elsewhere</p>", 200, "text/html");
+  elsewhere.Start();
+  Browser b(*sim.http, sim.worker);
+  b.StayOn(ParseUrl(server.Url("/"))->Origin());
+  b.Navigate(elsewhere.Url("/plain"));
+  RunLoads();
+  EXPECT_TRUE(elsewhere.Requests().empty());
+  ASSERT_NE(b.Document(), nullptr);
+  EXPECT_FALSE(b.Document()->Loaded());
+  b.Navigate(server.Url("/r1"));  // redirects on its own origin are followed
+  RunLoads();
+  EXPECT_EQ(b.BodyText(), "arrived");
+}
+
 TEST_F(BrowserTest, CookiesGoBackToTheirHostForThisBrowserOnly) {
   Browser b(*sim.http, sim.worker);
   b.Navigate(server.Url("/login"));
