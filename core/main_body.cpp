@@ -553,6 +553,15 @@ void 主体::OnMouseDown(Hwnd control, int button, int /*x*/, int /*y*/) {
       selector_.BrowseDown(button, hwnd_);
     } else if (control == 移动_.hwnd()) {
       移动_.OnMouseDown(button);
+    } else if (auto rule = RuleOf(control)) {
+      // A press on the digits: the Windows edit places its caret after the focus rule has
+      // selected the text, which undoes the selection. Selected again once the press has
+      // been handled, every point of the field takes the next key as a whole new value.
+      if (button == platform::kLeftButton)
+        p_.loop.Post([this, ref = *rule] {
+          if (state_ == State::Open && p_.desktop.Focused() == RuleEdit(ref.field, ref.element))
+            SelectAll(ref.field, ref.element);
+        });
     } else {
       for (int i = 0; i < 3; ++i)
         if (control == selector_.entry(i).hwnd()) selector_.EntryDown(i, button);

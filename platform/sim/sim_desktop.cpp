@@ -407,9 +407,13 @@ void SimDesktop::MouseDown(Hwnd control, int button, int x, int y) {
     pressed_ = target;
     pressCaptureLost_ = false;
   }
-  auto& w = Get(target);
-  if (!w.topLevel && w.kind == platform::ControlKind::Edit) SetFocus(target);
+  const bool edit = !Get(target).topLevel && Get(target).kind == platform::ControlKind::Edit;
+  if (edit) SetFocus(target);
   if (auto* e = EventsOf(target)) e->OnMouseDown(target, button, x, y);
+  // Then the edit places its caret where it was pressed (here: after the text), as the
+  // Windows edit does once it has the focus.
+  if (edit && Find(target))
+    Get(target).selection = {static_cast<int>(Chars(Get(target).title).size()), 0};
 }
 
 void SimDesktop::MouseUp(Hwnd control, int button, int x, int y) {

@@ -351,7 +351,8 @@ class SimDesktop : public platform::Desktop {
   void MouseMove(Hwnd control, int buttons, int x, int y);
   // Button goes down over control; for the left button a later LeftUp over the same
   // control clicks, unless the capture was released meanwhile.
-  // An edit takes the focus when pressed, as the real one does.
+  // An edit takes the focus when pressed, as the real one does, and places its caret
+  // after the handlers have run.
   void MouseDown(Hwnd control, int button, int x = 1, int y = 1);
   // Button comes up with the pointer at (x, y) relative to control; the event goes where
   // a move would go. For the left button it clicks when it completes a press (above).

@@ -756,6 +756,11 @@ TEST_F(WindowSetTest, APressThatFallsThroughARuleFieldToTheBackdropFocusesThatFi
     d.TypeKeys("3");
     EXPECT_EQ(d.GetText(edit), "3");
   }
+  // A press on the digits themselves reaches the edit, which places its caret afterwards:
+  // the text is selected again once the press has been handled.
+  d.Press(order[4]);
+  l.sim.loop.RunUntilIdle();
+  EXPECT_EQ(d.Get(order[4]).selection, (std::pair<int, int>{0, 1}));
   // A right press, and a press just beside a field, do nothing.
   d.Focus(order[1]);
   auto [xr, yr] = onMain(order[0], 5, 5);
