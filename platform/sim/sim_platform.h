@@ -198,7 +198,9 @@ class SimSystem : public platform::System {
  public:
   explicit SimSystem(std::string modulePath) : modulePath(std::move(modulePath)) {}
   std::string ModulePath() override { return modulePath; }
+  bool RunsUnderWow64() override { return wow64; }
   std::string modulePath;
+  bool wow64 = true;  // a 64-bit Windows, as most players have
 };
 
 // ---------------------------------------------------------------------------------------
