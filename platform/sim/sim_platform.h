@@ -47,7 +47,12 @@ class SimFiles : public platform::Files {
   // Every write, replace, create or delete of a path starting with prefix (after mapping)
   // fails with this error code.
   void FailWrites(const std::string& prefix, std::uint32_t code = platform::kErrorAccessDenied);
-  void ClearFailures() { failures_.clear(); }
+  // Every read of a path starting with prefix fails with this error code.
+  void FailReads(const std::string& prefix, std::uint32_t code = platform::kErrorAccessDenied);
+  void ClearFailures() {
+    failures_.clear();
+    readFailures_.clear();
+  }
   const std::vector<std::string>& log() const { return log_; }  // "WriteAt Tovren.exe@123"
 
  private:
@@ -57,6 +62,7 @@ class SimFiles : public platform::Files {
   std::string gameFolderWin_;
   std::map<std::string, std::pair<bool, bool>> attributes_;
   std::vector<std::pair<std::string, std::uint32_t>> failures_;
+  std::vector<std::pair<std::string, std::uint32_t>> readFailures_;
   std::vector<std::string> log_;
 };
 
@@ -265,9 +271,12 @@ class SimDesktop : public platform::Desktop {
   void SetTooltip(Hwnd control, const std::string& text) override;
   void SetCapture(Hwnd control) override;
   void ReleaseCapture() override;
+  void SetFocus(Hwnd window) override;
+  Hwnd Focused() override { return focus; }
+  void BringToFront(Hwnd window, bool activate) override;
   Hwnd FindTopLevel(const std::string& title) override;
   Hwnd FindChild(Hwnd parent, const std::string& text) override;
-  Hwnd Foreground() override { return foreground; }
+  Hwnd Foreground() override;
   std::string WindowTitle(Hwnd window) override;
   std::optional<RectPx> ClientRectOnScreen(Hwnd window) override;
   bool SendText(Hwnd window, const std::string& text, int timeoutMs) override;
@@ -290,6 +299,7 @@ class SimDesktop : public platform::Desktop {
   RectPx ScreenRect(Hwnd id);            // a control's rectangle on the screen
   bool IsShownOnScreen(Hwnd id);         // it and all its parents visible
   Hwnd capture = 0;
+  Hwnd focus = 0;
   Hwnd foreground = 0;
   PointPx cursor{};
   SizePx screen{1280, 1024};
@@ -301,6 +311,15 @@ class SimDesktop : public platform::Desktop {
   std::deque<std::optional<std::string>> fileDialogAnswers;  // next answers; empty: cancel
   struct Box { std::string title, text; };
   std::vector<Box> messages;
+  // A message box is modal but runs a loop of its own: what happens while one is shown
+  // (timers ticking, the player clicking elsewhere). openMessages counts the boxes up now.
+  std::function<void(const Box&)> whileMessage;
+  std::function<void()> whileFileDialog;  // the same for the file dialog
+  // Called first by the calls that look at other programs' windows (FindTopLevel,
+  // ClientRectOnScreen, Foreground) with the call's name: throwing from it makes it fail.
+  std::function<void(const std::string& call)> onLookUp;
+  int openMessages = 0;
+  int mostOpenMessages = 0;
   std::vector<Message> posted;
   std::vector<std::pair<Hwnd, std::string>> sentTexts;
   // Every state-changing call, in order, as short text: "show <title>", "hide <title>",
@@ -320,13 +339,22 @@ class SimDesktop : public platform::Desktop {
   void MouseMove(Hwnd control, int buttons, int x, int y);
   // Button goes down over control; for the left button a later LeftUp over the same
   // control clicks, unless the capture was released meanwhile.
+  // An edit takes the focus when pressed, as the real one does.
   void MouseDown(Hwnd control, int button, int x = 1, int y = 1);
-  void LeftUp(Hwnd control);
-  void Press(Hwnd control, int button = platform::kLeftButton);  // down, then up for left
+  // Button comes up with the pointer at (x, y) relative to control; the event goes where
+  // a move would go. For the left button it clicks when it completes a press (above).
+  void MouseUp(Hwnd control, int button, int x = 1, int y = 1);
+  void LeftUp(Hwnd control) { MouseUp(control, platform::kLeftButton); }
+  void Press(Hwnd control, int button = platform::kLeftButton);  // down, then up
   void DoubleClick(Hwnd control);
   // Typing into an edit: characters beyond its limit are refused, as the edit does.
   void Type(Hwnd edit, const std::string& text);
-  void Focus(Hwnd edit);
+  // The keyboard: typing and Tab reach the window holding the focus, whatever it is.
+  void TypeKeys(const std::string& text);
+  void Tab(bool backwards = false);
+  void Focus(Hwnd edit) { SetFocus(edit); }
+  // The system makes a window the active one (after another window went away, say).
+  void Activate(Hwnd window);
   void TrayNotify(int code);
   void RequestClose(Hwnd window);
 

@@ -200,14 +200,18 @@ TEST_F(SurfaceTest, EachSurfaceHasItsOwnGraphicsStartUp) {
   EXPECT_EQ(static_cast<Win32LayeredSurface*>(third.get())->PixelAt(0, 0), 0xFFFF0000u);
 }
 
-TEST_F(SurfaceTest, UndecodableBytesGiveNoSurface) {
+TEST_F(SurfaceTest, UndecodableBytesGiveAnEmptySurfaceThatDrawsNothing) {
   Hwnd w = Window("坏");
   desktop.AddLayeredStyle(w);
-  EXPECT_EQ(desktop.CreateLayeredSurface(w, {}), nullptr);
-  EXPECT_EQ(desktop.CreateLayeredSurface(w, {'n', 'o', 't', ' ', 'p', 'n', 'g'}), nullptr);
   platform::Bytes cut = Picture();
   cut.resize(cut.size() / 2);
-  EXPECT_EQ(desktop.CreateLayeredSurface(w, cut), nullptr);
+  for (const platform::Bytes& bytes : {platform::Bytes{}, platform::Bytes{'n', 'o', 't', ' ', 'p', 'n', 'g'}, cut}) {
+    auto surface = desktop.CreateLayeredSurface(w, bytes);
+    ASSERT_NE(surface, nullptr);  // GDI+ started: only the picture is missing
+    EXPECT_EQ(surface->ImageSize(), (platform::SizePx{0, 0}));
+    surface->Present(255);
+    EXPECT_FALSE(static_cast<Win32LayeredSurface*>(surface.get())->LastPresentSucceeded());
+  }
 }
 
 }  // namespace
