@@ -355,6 +355,8 @@ class SimDesktop : public platform::Desktop {
   void Focus(Hwnd edit) { SetFocus(edit); }
   // The system makes a window the active one (after another window went away, say).
   void Activate(Hwnd window);
+  // A window manager puts a top-level window elsewhere than it was asked to.
+  void MoveBySystem(Hwnd window, const RectPx& rect);
   void TrayNotify(int code);
   void RequestClose(Hwnd window);
 

@@ -60,6 +60,7 @@ class Recorder : public platform::WindowEvents {
   void OnFocus(Hwnd c) override { Add("focus " + NameOf(c)); }
   void OnTrayNotify(int code) override { Add("tray " + std::to_string(code)); }
   void OnCloseRequest(Hwnd c) override { Add("close " + NameOf(c)); }
+  void OnMovedBySystem(Hwnd c) override { Add("moved " + NameOf(c)); }
 
  private:
   void Add(std::string line) { log.push_back(std::move(line)); }
