@@ -12,6 +12,12 @@
  *                                          "class<TAB>L T R B<TAB>text" (text by WM_GETTEXT)
  *   tovren_probe foreground                the foreground window's title, or "none"
  *   tovren_probe exists TITLE              "yes" or "no", and whether it is visible
+ *   tovren_probe move TITLE X Y            moves the top-level window TITLE so that its client
+ *                                          area starts at X, Y: "moved". Wine notices only
+ *                                          moves made from inside it, not xdotool's
+ *   tovren_probe reg KEY VALUE             the REG_SZ VALUE of HKEY_LOCAL_MACHINE\KEY as this
+ *                                          32-bit program reads it with the default view,
+ *                                          as the game does: its text, or "none"
  *
  * Exit code 0 when the command did what it says, 1 when the window is missing,
  * 2 on a usage error.
@@ -89,7 +95,7 @@ static BOOL CALLBACK each_child(HWND w, LPARAM unused) {
 int wmain(int argc, wchar_t **argv) {
   g_out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (argc < 2) {
-    out_ascii("usage: tovren_probe clip|client|post|children|foreground|exists ...\n");
+    out_ascii("usage: tovren_probe clip|client|post|children|foreground|exists|move|reg ...\n");
     return 2;
   }
   const wchar_t *cmd = argv[1];
@@ -145,6 +151,23 @@ int wmain(int argc, wchar_t **argv) {
     out_ascii("\n");
     return 0;
   }
+  if (!wcscmp(cmd, L"reg") && argc == 4) {
+    wchar_t data[1024] = L"";
+    DWORD size = sizeof data - sizeof(wchar_t), type = 0;
+    HKEY key = NULL;
+    LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[2], 0, KEY_QUERY_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+      rc = RegQueryValueExW(key, argv[3], NULL, &type, (BYTE *)data, &size);
+      RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS || type != REG_SZ) {
+      out_ascii("none\n");
+      return 1;
+    }
+    out_wide(data);
+    out_ascii("\n");
+    return 0;
+  }
   if (argc < 3) return 2;
   HWND w = top_level(argv[2]);
 
@@ -171,6 +194,18 @@ int wmain(int argc, wchar_t **argv) {
       return 2;
     if (!PostMessageW(w, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) return 1;
     out_ascii("posted\n");
+    return 0;
+  }
+  if (!wcscmp(cmd, L"move") && argc == 5) {
+    LONG_PTR x, y;
+    if (!parse_number(argv[3], &x) || !parse_number(argv[4], &y)) return 2;
+    RECT frame;
+    POINT client = {0, 0};
+    if (!GetWindowRect(w, &frame) || !ClientToScreen(w, &client)) return 1;
+    if (!SetWindowPos(w, NULL, (int)x - (client.x - frame.left), (int)y - (client.y - frame.top), 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+      return 1;
+    out_ascii("moved\n");
     return 0;
   }
   if (!wcscmp(cmd, L"children") && argc == 3) {
