@@ -157,7 +157,9 @@ WOW64_KEY = r"HKLM\SOFTWARE\Wow6432Node\Corvane\Tovren"
 
 
 def forget_registration():
-    e2e.reg_delete(r"HKLM\Software\Corvane")
+    # On a 32-bit Windows the second name is a key of its own.
+    for key in (r"HKLM\Software\Corvane", r"HKLM\SOFTWARE\Wow6432Node\Corvane"):
+        e2e.reg_delete(key)
 
 
 def registered(key=SOFTWARE_KEY):
