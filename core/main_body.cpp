@@ -342,7 +342,12 @@ void 主体::ClearButtonHover() {
 }
 
 void 主体::KeepInFront() {
-  if (state_ == State::Open && p_.desktop.IsVisible(hwnd_)) p_.desktop.BringToFront(hwnd_, false);
+  // The backdrop has no use for the keys and must not cover the settings: the activation
+  // passes on to `主体`, which raises it (only the activated window's own raise reaches the
+  // X server under Wine). After the activation of `main` is over, not inside it.
+  p_.loop.Post([this] {
+    if (state_ == State::Open && p_.desktop.IsVisible(hwnd_)) p_.desktop.BringToFront(hwnd_, true);
+  });
 }
 
 void 主体::FocusRule(const RuleRef& ref) {

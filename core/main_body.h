@@ -59,7 +59,8 @@ class 主体 : public SettingsView, public launch::LaunchHost, public platform::
   // backdrop; inside a visible rule field it belongs to that field, which takes the focus
   // with its whole text selected. Elsewhere nothing happens.
   void PressThroughAt(platform::PointPx screen);
-  // Keeps `主体` above the backdrop it lies on (the system raises `main` when it activates it).
+  // Keeps `主体` above the backdrop it lies on (the system raises `main` when it activates
+  // it), by making it the active window once that activation is over.
   void KeepInFront();
 
   Settings& settings() { return settings_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/number_text.h"
 #include "core/paths.h"
 #include "core/user_error.h"
 #include "online/text_util.h"
@@ -49,7 +50,7 @@ void 动态::Create() {
   spec.title = kTitle;
   spec.rect = {0, 0, 6, 6};  // 90 by 90 twips; nothing in it is ever shown
   hwnd_ = p_.desktop.CreateTopLevel(spec, nullptr);
-  WebIP.Navigate(options_.webHost + "/ip/ip.asp");
+  WebIP.Navigate(OwnAddressPage());
   时钟Id_ = p_.timers.Start(k时钟Ms, [this] { Tick时钟(); });
 }
 
@@ -77,7 +78,7 @@ void 动态::KillProcessByName(std::string_view name) {
 }
 
 bool 动态::SwitchOn(int element) const {
-  return ReadsAsOne(settings_.复选框辅助[static_cast<size_t>(element)].Text());
+  return core::SwitchReadsOn(settings_.复选框辅助[static_cast<size_t>(element)].Text());
 }
 
 std::string 动态::ToolPath() const {

@@ -89,6 +89,8 @@ class 动态 {
   std::string ListAddress(int list) const;
   // "<host>/za/net/<list>/<version>/index.asp", without scheme, as the browser gets it.
   std::string RegistrationPage(int list) const;
+  // "<host>/ip/ip.asp", without scheme: the own-address page WebIP loads.
+  std::string OwnAddressPage() const;
   std::string ToolPath() const;  // "<launcher folder>\zarnu\zarnu_ip.exe"
 
   // The timer ticks, as the timers call them.
@@ -105,7 +107,7 @@ class 动态 {
   core::Field IP_1;     // the address applied last
   std::array<core::Field, 5> 句柄{core::Field{"0"}, core::Field{"0"}, core::Field{"0"},
                                   core::Field{"0"}, core::Field{"0"}};  // IP tool windows
-  Browser WebIP;        // the own-address page
+  Browser WebIP;        // the own-address page (its completion handler is the submitter's)
 
  private:
   bool SwitchOn(int element) const;

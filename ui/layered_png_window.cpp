@@ -87,6 +87,9 @@ void LayeredPngWindow::Open() {
 
   std::exception_ptr failure;
   Fade(kFadeStep, 255, kFadeStep, failure);
+  // Asked again once it shows: Wine lifts `主体` over a window whose layer appears for the
+  // first time, without telling either of them.
+  if (spec_.inFront && hwnd_) p_.desktop.BringToFront(hwnd_, true);
   state_ = State::Open;
   if (closeRequested_) {
     RunClose();

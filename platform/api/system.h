@@ -12,6 +12,9 @@ class System {
   // the registry has a separate 32-bit view ("SOFTWARE\\Wow6432Node"). False on a 32-bit
   // Windows, and when the system cannot tell.
   virtual bool RunsUnderWow64() = 0;
+  // Full path of the process's current folder, the game folder that relative file names
+  // name ("C:\\Game"; a drive root keeps its backslash). Throws OsError when unknown.
+  virtual std::string CurrentFolder() = 0;
 };
 
 }  // namespace tovren::platform

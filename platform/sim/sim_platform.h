@@ -86,24 +86,25 @@ class SimResources : public platform::Resources {
 class SimProcesses : public platform::Processes {
  public:
   struct Run {
+    std::string file;
     std::string commandLine;
     std::string currentFolder;
     bool waited = false;
     int showCode = 0;
     int timeoutMs = 0;
   };
-  std::uint32_t RunHiddenAndWait(const std::string& commandLine,
-                                 const std::string& currentFolder, int timeoutMs) override;
-  void Start(const std::string& commandLine, int showCode) override;
+  std::uint32_t RunHiddenAndWait(const platform::Program& program, const std::string& currentFolder,
+                                 int timeoutMs) override;
+  void Start(const platform::Program& program, int showCode) override;
   std::vector<platform::ProcessEntry> List() override { return running; }
   void Terminate(std::uint32_t pid) override;
 
   // What a hidden run does (e.g. extract a fixture into the folder); returns the exit
   // code, or throws OsError (kErrorTimeout for a run that does not end). Without a
   // handler a run exits with 0 and does nothing.
-  std::function<std::uint32_t(const std::string& commandLine, const std::string& folder)> onRun;
+  std::function<std::uint32_t(const platform::Program& program, const std::string& folder)> onRun;
   // What a start does; throwing OsError from it makes the start fail.
-  std::function<void(const std::string& commandLine, int showCode)> onStart;
+  std::function<void(const platform::Program& program, int showCode)> onStart;
 
   std::vector<Run> runs;                         // every run and start, in order
   std::vector<platform::ProcessEntry> running;   // what List reports
@@ -202,11 +203,24 @@ class SimWorker : public platform::Worker {
 
 class SimSystem : public platform::System {
  public:
-  explicit SimSystem(std::string modulePath) : modulePath(std::move(modulePath)) {}
+  // The current folder is the launcher's own folder unless a test says otherwise.
+  explicit SimSystem(std::string modulePath)
+      : modulePath(std::move(modulePath)), currentFolder(FolderOf(this->modulePath)) {}
+  SimSystem(std::string modulePath, std::string currentFolder)
+      : modulePath(std::move(modulePath)), currentFolder(std::move(currentFolder)) {}
   std::string ModulePath() override { return modulePath; }
+  std::string CurrentFolder() override { return currentFolder; }
   bool RunsUnderWow64() override { return wow64; }
   std::string modulePath;
+  std::string currentFolder;
   bool wow64 = true;  // a 64-bit Windows, as most players have
+
+ private:
+  static std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('\\');
+    if (slash == std::string::npos) return "";
+    return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
+  }
 };
 
 // ---------------------------------------------------------------------------------------

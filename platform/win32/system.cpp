@@ -25,6 +25,22 @@ std::string Win32System::ModulePath() {
   }
 }
 
+std::string Win32System::CurrentFolder() {
+  for (DWORD size = MAX_PATH;;) {
+    std::wstring buf(size, L'\0');
+    DWORD n = GetCurrentDirectoryW(size, buf.data());
+    if (n == 0) {
+      DWORD code = GetLastError();
+      throw platform::OsError("current folder", code);
+    }
+    if (n < size) {
+      buf.resize(n);
+      return Utf8(buf);
+    }
+    size = n;  // the size it needs, with its terminating zero
+  }
+}
+
 bool Win32System::RunsUnderWow64() {
   // Unknown counts as a 32-bit Windows: its "Software" names reach the key a 32-bit game
   // reads on either kind of Windows.

@@ -7,6 +7,7 @@ class Win32System : public platform::System {
  public:
   std::string ModulePath() override;
   bool RunsUnderWow64() override;
+  std::string CurrentFolder() override;
 };
 
 }  // namespace tovren::win32

@@ -255,8 +255,8 @@ TEST_F(MonitorTest, AFailedF8IsToldAfterItsTickAndTheTimersGoOnUnderTheBox) {
   Switch(3, true);
   Switch(5, true);
   Switch(6, true);
-  sim.processes.onStart = [](const std::string& c, int) {
-    throw platform::OsError("start " + c, platform::kErrorFileNotFound);
+  sim.processes.onStart = [](const platform::Program& program, int) {
+    throw platform::OsError("start " + program.file, platform::kErrorFileNotFound);
   };
   Monitor().Create();
   WriteConfig(Config("FullScreen 0"));

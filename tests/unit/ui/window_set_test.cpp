@@ -459,20 +459,24 @@ TEST_F(WindowSetTest, TheAboutWindowOpensInFrontAndMainNeverCoversTheSettingsWin
   d.Press(l.set->menuItems().item(2).hwnd());
   Hwnd about = l.set->about().hwnd();
   ASSERT_TRUE(about);
-  // Asked for in front as soon as it shows, before its fade-in, and made the foreground.
+  // Asked for in front as soon as it shows, before its fade-in, again once it is fully
+  // visible, and made the foreground.
   EXPECT_EQ(Only(LogFrom(d.log, "create 关于"), {"show 关于", "front"}),
-            (std::vector<std::string>{"show 关于", "front 关于 activate"}));
+            (std::vector<std::string>{"show 关于", "front 关于 activate", "front 关于 activate"}));
   EXPECT_EQ(d.foreground, about);
 
   // The about window closes; the system activates the backdrop, which it raises.
   d.DoubleClick(about);
   const std::size_t mark = d.log.size();
   d.Activate(l.Main());
+  l.sim.loop.RunUntilIdle();  // once the system's activation of main is over
   EXPECT_EQ(Only({d.log.begin() + static_cast<std::ptrdiff_t>(mark), d.log.end()}, {"front"}),
-            (std::vector<std::string>{"front 主体"}));
+            (std::vector<std::string>{"front 主体 activate"}));
+  EXPECT_EQ(d.foreground, l.Body());
   // Hidden, the settings window is not brought forward.
   l.body().HideMainWindows();
   d.Activate(l.Main());
+  l.sim.loop.RunUntilIdle();
   EXPECT_EQ(Only({d.log.begin() + static_cast<std::ptrdiff_t>(mark), d.log.end()}, {"front"}).size(), 1u);
 }
 

@@ -61,6 +61,7 @@ class Recorder : public platform::WindowEvents {
   void OnTrayNotify(int code) override { Add("tray " + std::to_string(code)); }
   void OnCloseRequest(Hwnd c) override { Add("close " + NameOf(c)); }
   void OnMovedBySystem(Hwnd c) override { Add("moved " + NameOf(c)); }
+  void OnActivate(Hwnd c) override { Add("activate " + NameOf(c)); }
 
  private:
   void Add(std::string line) { log.push_back(std::move(line)); }
