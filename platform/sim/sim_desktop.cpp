@@ -393,16 +393,18 @@ Hwnd SimDesktop::AddForeignChild(Hwnd parent, const std::string& text) {
 }
 
 // --- drivers --------------------------------------------------------------------------------------
-void SimDesktop::MouseMove(Hwnd control, int buttons, int x, int y) {
+Hwnd SimDesktop::PointerAt(Hwnd control, int& x, int& y) {
   RectPx at = ScreenRect(control);
   cursor = {at.left + x, at.top + y};
-  Hwnd target = control;
-  if (capture && capture != control && Find(capture)) {
-    target = capture;
-    RectPx c = ScreenRect(capture);
-    x = cursor.x - c.left;
-    y = cursor.y - c.top;
-  }
+  if (!capture || capture == control || !Find(capture)) return control;
+  RectPx c = ScreenRect(capture);
+  x = cursor.x - c.left;
+  y = cursor.y - c.top;
+  return capture;
+}
+
+void SimDesktop::MouseMove(Hwnd control, int buttons, int x, int y) {
+  Hwnd target = PointerAt(control, x, y);
   if (auto* e = EventsOf(target)) e->OnMouseMove(target, buttons, x, y);
 }
 
@@ -418,15 +420,7 @@ void SimDesktop::MouseDown(Hwnd control, int button, int x, int y) {
 }
 
 void SimDesktop::MouseUp(Hwnd control, int button, int x, int y) {
-  RectPx at = ScreenRect(control);
-  cursor = {at.left + x, at.top + y};
-  Hwnd target = control;
-  if (capture && capture != control && Find(capture)) {
-    target = capture;
-    RectPx c = ScreenRect(capture);
-    x = cursor.x - c.left;
-    y = cursor.y - c.top;
-  }
+  Hwnd target = PointerAt(control, x, y);
   const bool left = button == platform::kLeftButton;
   const bool click = left && pressed_ && target == pressed_ && !pressCaptureLost_;
   if (left) pressed_ = 0;

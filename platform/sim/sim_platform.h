@@ -376,6 +376,9 @@ class SimDesktop : public platform::Desktop {
 
  private:
   Hwnd Add(Window w);
+  // The pointer moves to (x, y) relative to control; returns who hears it (the capture
+  // holder, if any) with x, y made relative to that one.
+  Hwnd PointerAt(Hwnd control, int& x, int& y);
   std::map<Hwnd, Window> windows_;
   Hwnd next_ = 0x1000;
   Hwnd pressed_ = 0;

@@ -39,6 +39,17 @@ def close_and_read(launcher):
     return e2e.settings_of(launcher.folder)
 
 
+def check_rules_saved(launcher, typed):
+    """Closes the launcher and compares the saved rule values with what was typed: time
+    values 1, 2, 3 and 5 pair with the round values, typed after them."""
+    saved = close_and_read(launcher)
+    want = dict(typed)
+    for i in (1, 2, 3, 5):
+        want["时间%d" % i] = typed["场次%d" % i]
+    wrong = {k: (saved.get(k), v) for k, v in want.items() if saved.get(k) != v}
+    e2e.check(not wrong, "saved (got, typed) differ: %r" % wrong)
+
+
 def open_rules(launcher):
     e2e.click(*road.centre_px(launcher.body_origin(), road.SETTINGS_BUTTON))
     time.sleep(0.3)
@@ -80,12 +91,7 @@ def test_a_click_beside_the_digits_then_typing_replaces_each_rule_value():
             value = str(10 + k)
             type_text(value)
             typed[key] = value
-        saved = close_and_read(launcher)
-        # Time values 1, 2, 3 and 5 pair with the round values typed after them.
-        for i in (1, 2, 3, 5):
-            typed["时间%d" % i] = typed["场次%d" % i]
-        wrong = {k: (saved.get(k), v) for k, v in typed.items() if saved.get(k) != v}
-        e2e.check(not wrong, "saved (got, typed) differ: %r" % wrong)
+        check_rules_saved(launcher, typed)
     finally:
         launcher.cleanup()
 
@@ -110,11 +116,7 @@ def test_tab_walks_the_rule_fields_in_reading_order_and_wraps():
         time.sleep(0.2)
         type_text("88")  # the players' field, before it
         typed["人数"] = "88"
-        saved = close_and_read(launcher)
-        for i in (1, 2, 3, 5):
-            typed["时间%d" % i] = typed["场次%d" % i]
-        wrong = {k: (saved.get(k), v) for k, v in typed.items() if saved.get(k) != v}
-        e2e.check(not wrong, "saved (got, typed) differ: %r" % wrong)
+        check_rules_saved(launcher, typed)
     finally:
         launcher.cleanup()
 

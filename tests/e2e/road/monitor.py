@@ -119,6 +119,19 @@ def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
         server.stop()
 
 
+def f4_locks_and_frees(game, client, when=""):
+    """F4 clips the cursor to the game's client area, and F4 again releases it."""
+    e2e.tap("F4", game)
+    time.sleep(2 * TICK)
+    seen = e2e.watch_clip(2000)
+    e2e.check(client in seen, "%sF4 did not clip the cursor to the game's client area %r: %r"
+              % (when, client, seen))
+    e2e.tap("F4", game)
+    time.sleep(2 * TICK)
+    seen = e2e.watch_clip(2000)
+    e2e.check(client not in seen, "%sthe second F4 did not release the cursor: %r" % (when, seen))
+
+
 def test_f4_locks_the_cursor_into_the_windowed_game():
     launcher = e2e.Launcher("cursor_lock")
     e2e.write_settings(launcher.folder, {"复选3": "1"})
@@ -131,17 +144,7 @@ def test_f4_locks_the_cursor_into_the_windowed_game():
         e2e.run(["xdotool", "windowfocus", "--sync", str(game)], timeout=10)
         e2e.wait_for("the game in the foreground", lambda: e2e.probe("foreground")[1] == "Tovren", 10)
         e2e.check(client not in e2e.watch_clip(1500), "the cursor was clipped before F4")
-
-        e2e.tap("F4", game)
-        time.sleep(2 * TICK)
-        seen = e2e.watch_clip(2000)
-        e2e.check(client in seen, "F4 did not clip the cursor to the game's client area %r: %r"
-                  % (client, seen))
-
-        e2e.tap("F4", game)
-        time.sleep(2 * TICK)
-        seen = e2e.watch_clip(2000)
-        e2e.check(client not in seen, "the second F4 did not release the cursor: %r" % seen)
+        f4_locks_and_frees(game, client)
     finally:
         launcher.cleanup()
 
@@ -175,15 +178,7 @@ def test_a_failing_f8_leaves_f4_working():
         e2e.check("zarnu_ip" in text, "the failed F8 said %r" % text)
 
         game_in_front()  # the box stays up behind the game
-        e2e.tap("F4", game)
-        time.sleep(2 * TICK)
-        seen = e2e.watch_clip(2000)
-        e2e.check(client in seen, "with F8's message up, F4 did not clip the cursor to %r: %r"
-                  % (client, seen))
-        e2e.tap("F4", game)
-        time.sleep(2 * TICK)
-        seen = e2e.watch_clip(2000)
-        e2e.check(client not in seen, "the second F4 did not release the cursor: %r" % seen)
+        f4_locks_and_frees(game, client, "with F8's message up, ")
         e2e.check(len(e2e.message_boxes()) == 1, "the failure was told more than once")
         e2e.dismiss_message()
     finally:

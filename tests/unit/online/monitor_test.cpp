@@ -36,6 +36,17 @@ class MonitorTest : public testing::OnlineTest {
     return h;
   }
   void Tick(int ms = 600) { sim.timers.Advance(ms); }
+  // Option switch 3 on, the windowed game in front, F4 pressed: the pointer is caught.
+  void LockOntoTheGame() {
+    Switch(3, true);
+    if (!Monitor().IsOpen()) Monitor().Create();
+    WriteConfig(Config("FullScreen 0"));
+    Game();
+    sim.keys.Tap(kVkF4);
+    Tick();
+    sim.timers.Advance(300);
+    ASSERT_EQ(sim.desktop.clip, (RectPx{100, 200, 640, 480}));
+  }
 };
 
 TEST_F(MonitorTest, CreationMakesAHiddenWindowLoadsTheOwnAddressAndStartsTheTimer) {
@@ -252,19 +263,12 @@ TEST_F(MonitorTest, AFailedRefreshInsideTheTickIsSilent) {
 }
 
 TEST_F(MonitorTest, AFailedF8IsToldAfterItsTickAndTheTimersGoOnUnderTheBox) {
-  Switch(3, true);
   Switch(5, true);
   Switch(6, true);
   sim.processes.onStart = [](const platform::Program& program, int) {
     throw platform::OsError("start " + program.file, platform::kErrorFileNotFound);
   };
-  Monitor().Create();
-  WriteConfig(Config("FullScreen 0"));
-  Game();
-  sim.keys.Tap(kVkF4);
-  Tick();
-  sim.timers.Advance(300);
-  ASSERT_EQ(sim.desktop.clip, (RectPx{100, 200, 640, 480}));
+  LockOntoTheGame();
 
   Monitor().IP.Set("a");
   Monitor().行数.Set("1");
@@ -294,14 +298,7 @@ TEST_F(MonitorTest, AFailedF8IsToldAfterItsTickAndTheTimersGoOnUnderTheBox) {
 }
 
 TEST_F(MonitorTest, ACursorTickThatFailsSetsThePointerFree) {
-  Switch(3, true);
-  Monitor().Create();
-  WriteConfig(Config("FullScreen 0"));
-  Game();
-  sim.keys.Tap(kVkF4);
-  Tick();
-  sim.timers.Advance(300);
-  ASSERT_EQ(sim.desktop.clip, (RectPx{100, 200, 640, 480}));
+  LockOntoTheGame();
   sim.desktop.onLookUp = [](const std::string& call) {
     if (call == "ClientRectOnScreen") throw platform::OsError("client rectangle", 1400);
   };

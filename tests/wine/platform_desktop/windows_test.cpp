@@ -257,6 +257,7 @@ TEST_F(SurfaceTest, BringToFrontPutsAWindowAboveEveryOtherTopmostOneAndActivates
   PumpFor(100);
   EXPECT_EQ(Stacking({main, body, about}).front(), H(body));
   events.log.clear();
+  events.logActivations = true;
   desktop.BringToFront(about, true);
   PumpFor(100);
   EXPECT_EQ(Stacking({main, body, about}), (std::vector<HWND>{H(about), H(body), H(main)}));
