@@ -76,6 +76,7 @@ WindowSet::WindowSet(const platform::Platform& platform, OnlineWindows& online)
                                  CloseMenu();
                                },
                                [this] { CloseMenu(); },
+                               [this] { KeepMenuTogether(true); },
                            }) {
   body_ = std::make_unique<主体>(platform, *this, online);
 
@@ -99,6 +100,7 @@ WindowSet::WindowSet(const platform::Platform& platform, OnlineWindows& online)
   };
   menu_.onClosed = [this] { CheckQuit(); };
   menu_.onCloseRequest = [this] { CloseMenu(); };
+  menu_.onMovedBySystem = [this] { KeepMenuTogether(false); };
 
   about_.closeOnDoubleClick = true;
   about_.onClosed = [this] { CheckQuit(); };
@@ -158,6 +160,8 @@ void WindowSet::OpenMenuAtPointer() {
     // foreground from it is what dismisses it.
     if (menuItems_.IsOpen()) p_.desktop.BringToFront(menuItems_.hwnd(), true);
     menuPlaced_ = menuItems_.IsOpen();
+    menuPlace_ = place;
+    menuSystemMoves_ = 0;
   }
   body_->ClearButtonHover();
 }
@@ -166,6 +170,29 @@ void WindowSet::DismissMenu() {
   // Until it has been placed the menu is still opening (its fade-in lets the monitor tick):
   // whatever had the foreground before says nothing about the menu yet.
   if (menuPlaced_) CloseMenu();
+}
+
+void WindowSet::KeepMenuTogether(bool itemsMoved) {
+  // Only a window manager moves them, and Wine hands `menu` to it only once `menu` owns
+  // `菜单`: it then maps `menu` anew, keeping it on the screen, and for a moment may report
+  // it at a place where it never is. So the first time, both windows are placed again
+  // where the pointer put them; a manager that moves one of them once more has the last
+  // word, and the other follows it, so that the items lie on their skin. Without a window
+  // manager nothing ever moves them.
+  if (!menuPlaced_ || !menuItems_.IsOpen()) return;
+  if (++menuSystemMoves_ > kMenuSystemMovesFollowed) return;  // a manager that never settles
+  if (menuSystemMoves_ == 1) {
+    menu_.Move(menuPlace_);
+    menuItems_.Move(menuPlace_);
+    return;
+  }
+  const ui::RectTw backdrop = menu_.Rect();
+  const std::optional<ui::RectTw> items = menuItems_.Rect();
+  if (!items || *items == backdrop) return;
+  if (itemsMoved)
+    menu_.Move(*items);
+  else
+    menuItems_.Move(backdrop);
 }
 
 void WindowSet::CloseMenu() {

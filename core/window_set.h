@@ -85,6 +85,10 @@ class WindowSet {
   // Another window has the foreground: closes the menu once it has been placed (the
   // monitor's dismissal).
   void DismissMenu();
+  // A window manager put one of the two menu windows elsewhere (`菜单` when itemsMoved,
+  // else `menu`): both are placed again, and when the manager insists the other one
+  // follows, so that the items lie on their skin.
+  void KeepMenuTogether(bool itemsMoved);
   void ShowAbout();
   // The popup's exit item: `菜单`, `menu`, `main`, `主体`, `提交`, `动态`, `关于`, in order.
   void ExitFromMenu();
@@ -122,6 +126,9 @@ class WindowSet {
   ui::菜单 menuItems_;
   std::unique_ptr<主体> body_;
   bool menuPlaced_ = false;
+  ui::RectTw menuPlace_{};   // where the pointer put the open menu
+  int menuSystemMoves_ = 0;  // moves of the open menu's windows by a window manager
+  static constexpr int kMenuSystemMovesFollowed = 8;
   bool quit_ = false;
 };
 

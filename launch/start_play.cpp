@@ -69,8 +69,8 @@ void ListStep(int list, std::string& accumulator, platform::Processes& processes
 }  // namespace
 
 void RegisterGame(platform::Registry& registry, const core::Settings& settings,
-                  const std::string& launcherFolder) {
-  const std::string key = settings.复选框辅助[3].IsOn() ? kRegistryKeyWow64 : kRegistryKey;
+                  const std::string& launcherFolder, bool wow64) {
+  const std::string key = wow64 && settings.复选框辅助[3].IsOn() ? kRegistryKeyWow64 : kRegistryKey;
   // JoinPath keeps a drive root ("D:\") from getting a second backslash.
   WriteValue(registry, key + "\\Path", core::JoinPath(launcherFolder, ""));
   WriteValue(registry, key + "\\Exe", core::JoinPath(launcherFolder, "tovren.exe"));

@@ -19,10 +19,13 @@ inline constexpr int kShowNormal = 1;
 inline constexpr int kShowMinimised = 2;
 
 // Path (folder + "\") and Exe (folder + "\tovren.exe") as REG_SZ, under the Wow6432Node
-// names when option switch 4 is on. Throws core::UserError when the system refuses; for
-// a refusal of rights it tells the player to run the launcher as administrator.
+// names when option switch 4 is on and Windows is a 64-bit one (`wow64`, see
+// platform::System::RunsUnderWow64). A 32-bit Windows has no such view: there the names
+// are a plain subkey the game never reads, so the values go to the "Software" names
+// whatever the switch says. Throws core::UserError when the system refuses; for a
+// refusal of rights it tells the player to run the launcher as administrator.
 void RegisterGame(platform::Registry& registry, const core::Settings& settings,
-                  const std::string& launcherFolder);
+                  const std::string& launcherFolder, bool wow64);
 
 // Starts the config tool ("config.exe" in the launcher folder, by its full path) or the
 // platform program (see PlatformProgram) by option switches 5 and 8, then runs the list

@@ -173,4 +173,8 @@ void LayeredPngWindow::OnActivate(platform::Hwnd /*window*/) {
   if (onActivated && state_ == State::Open) RunGuarded(p_.desktop, hwnd_, onActivated);
 }
 
+void LayeredPngWindow::OnMovedBySystem(platform::Hwnd /*window*/) {
+  if (onMovedBySystem) RunGuarded(p_.desktop, hwnd_, onMovedBySystem);
+}
+
 }  // namespace tovren::ui

@@ -46,6 +46,8 @@ class LayeredPngWindow : public platform::WindowEvents {
   std::function<void(int button, platform::PointPx screen)> onMouseDown;
   // The system made it the active window.
   std::function<void()> onActivated;
+  // A window manager put it elsewhere than it was moved to.
+  std::function<void()> onMovedBySystem;
   bool closeOnDoubleClick = false;  // `关于`
 
   // Opens the window with its whole sequence when it is not open (returning after the
@@ -69,6 +71,7 @@ class LayeredPngWindow : public platform::WindowEvents {
   void OnDoubleClick(platform::Hwnd control) override;
   void OnCloseRequest(platform::Hwnd window) override;
   void OnActivate(platform::Hwnd window) override;
+  void OnMovedBySystem(platform::Hwnd window) override;
 
   static constexpr int kFadeStep = 5;
 

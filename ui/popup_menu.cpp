@@ -67,6 +67,11 @@ void 菜单::Move(const RectTw& place) {
   if (IsOpen()) p_.desktop.Move(hwnd_, ToPixels(place));
 }
 
+std::optional<RectTw> 菜单::Rect() const {
+  if (!IsOpen()) return std::nullopt;
+  return ToTwips(p_.desktop.GetRect(hwnd_));
+}
+
 void 菜单::Close() {
   if (IsOpen()) p_.desktop.Destroy(hwnd_);
   hwnd_ = 0;
@@ -102,6 +107,10 @@ void 菜单::OnMouseUp(platform::Hwnd control, int button, int x, int y) {
 void 菜单::OnClick(platform::Hwnd control) {
   int i = ItemOf(control);
   if (i >= 0) items_[static_cast<std::size_t>(i)].Clicked();
+}
+
+void 菜单::OnMovedBySystem(platform::Hwnd /*window*/) {
+  if (actions_.moved) RunGuarded(p_.desktop, 0, actions_.moved);
 }
 
 void 菜单::OnCloseRequest(platform::Hwnd /*window*/) {

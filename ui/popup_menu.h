@@ -4,6 +4,7 @@
 // about.
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "platform/api/platform.h"
 #include "ui/skinned_control.h"
@@ -28,6 +29,7 @@ class 菜单 : public platform::WindowEvents {
     std::function<void()> showMain;  // item 1
     std::function<void()> about;     // item 2
     std::function<void()> dismiss;   // the system asks the menu to close
+    std::function<void()> moved;     // a window manager put the window elsewhere
   };
 
   菜单(const platform::Platform& platform, Actions actions);
@@ -38,6 +40,8 @@ class 菜单 : public platform::WindowEvents {
   // Creates the window when it is not open (owned by `owner`, at `place`), then shows it.
   void Show(platform::Hwnd owner, const RectTw& place);
   void Move(const RectTw& place);
+  // Where the window is now, twips at 15 per pixel; nothing when it is not open.
+  std::optional<RectTw> Rect() const;
   void Close();
   bool IsOpen() const;
   platform::Hwnd hwnd() const { return hwnd_; }
@@ -51,6 +55,7 @@ class 菜单 : public platform::WindowEvents {
   void OnMouseUp(platform::Hwnd control, int button, int x, int y) override;
   void OnClick(platform::Hwnd control) override;
   void OnCloseRequest(platform::Hwnd window) override;
+  void OnMovedBySystem(platform::Hwnd window) override;
 
  private:
   int ItemOf(platform::Hwnd control) const;

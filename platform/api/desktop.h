@@ -43,6 +43,9 @@ class WindowEvents {
   virtual void OnTab(Hwnd /*edit*/, bool /*backwards*/) {}
   // The window became the active window (by the system, a click or a request of ours).
   virtual void OnActivate(Hwnd /*window*/) {}
+  // A top-level window of ours now lies elsewhere than the logic put it: a window manager
+  // placed it (keeping it on the screen, say). Never reported for the logic's own Move.
+  virtual void OnMovedBySystem(Hwnd /*window*/) {}
   // The tray icon's mouse message (513 left button down, 517 right button up, ...), on the
   // window named in the tray icon record. Its own message, never a real pointer move.
   virtual void OnTrayNotify(int /*code*/) {}

@@ -269,6 +269,13 @@ void SimDesktop::Activate(Hwnd window) {
   if (auto* e = EventsOf(window)) e->OnActivate(window);
 }
 
+void SimDesktop::MoveBySystem(Hwnd window, const RectPx& rect) {
+  auto& w = Get(window);
+  w.rect = rect;
+  log.push_back("system moved " + w.title + " " + RectText(rect));
+  if (auto* e = EventsOf(window)) e->OnMovedBySystem(window);
+}
+
 Hwnd SimDesktop::FindTopLevel(const std::string& title) {
   if (onLookUp) onLookUp("FindTopLevel");
   for (auto& [id, w] : windows_)

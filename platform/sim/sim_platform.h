@@ -210,8 +210,10 @@ class SimSystem : public platform::System {
       : modulePath(std::move(modulePath)), currentFolder(std::move(currentFolder)) {}
   std::string ModulePath() override { return modulePath; }
   std::string CurrentFolder() override { return currentFolder; }
+  bool RunsUnderWow64() override { return wow64; }
   std::string modulePath;
   std::string currentFolder;
+  bool wow64 = true;  // a 64-bit Windows, as most players have
 
  private:
   static std::string FolderOf(const std::string& path) {
@@ -368,6 +370,8 @@ class SimDesktop : public platform::Desktop {
   void Focus(Hwnd edit) { SetFocus(edit); }
   // The system makes a window the active one (after another window went away, say).
   void Activate(Hwnd window);
+  // A window manager puts a top-level window elsewhere than it was asked to.
+  void MoveBySystem(Hwnd window, const RectPx& rect);
   void TrayNotify(int code);
   void RequestClose(Hwnd window);
 

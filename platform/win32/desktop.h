@@ -162,6 +162,7 @@ class Win32Desktop : public platform::Desktop {
   // button as held in every later move; moves report only the buttons in this record.
   int heldButtons_ = 0;
   HWND settingText_ = nullptr;  // an edit whose text SetText is writing
+  HWND moving_ = nullptr;       // a window our own Move is placing
 };
 
 }  // namespace tovren::win32

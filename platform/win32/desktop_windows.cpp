@@ -114,6 +114,13 @@ LRESULT Win32Desktop::Handle(Node& node, HWND hwnd, UINT message, WPARAM wParam,
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && node.events) node.events->OnActivate(self);
       break;
+    case WM_WINDOWPOSCHANGED:
+      // Under a window manager, Wine moves a managed window to where the manager put it
+      // (on the screen, say), which may not be where we asked.
+      if (node.kind == Kind::TopLevel && node.events && hwnd != moving_ &&
+          !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOMOVE))
+        node.events->OnMovedBySystem(self);
+      break;  // DefWindowProc sends WM_MOVE and WM_SIZE
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -245,8 +252,11 @@ void Win32Desktop::Move(Hwnd window, const RectPx& rect) {
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)));
   }
+  HWND outer = moving_;
+  moving_ = hwnd;
   SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
+  moving_ = outer;
 }
 
 platform::RectPx Win32Desktop::GetRect(Hwnd window) {

@@ -41,4 +41,11 @@ std::string Win32System::CurrentFolder() {
   }
 }
 
+bool Win32System::RunsUnderWow64() {
+  // Unknown counts as a 32-bit Windows: its "Software" names reach the key a 32-bit game
+  // reads on either kind of Windows.
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 }  // namespace tovren::win32

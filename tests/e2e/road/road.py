@@ -29,6 +29,14 @@ def check_box(element):
     return (left, PANEL_TOP + top, 3150, 435)
 
 
+# The version drop-down box of 开始 and the entries of its list (versions 1 to 3).
+DROP_DOWN_BOX = (1170, PANEL_TOP + 150, 2565, 450)
+
+
+def version_entry(version):
+    return (1185 + 60, PANEL_TOP + 570 + (20 * (version - 1) + 1) * 15, 2100, 285)
+
+
 # Popup menu items in twips inside 菜单 (150 x 300 pixels).
 MENU_EXIT = (510, 3150, 1125, 1095)
 MENU_SHOW = (1005, 1770, 870, 810)
@@ -172,7 +180,19 @@ WOW64_KEY = r"HKLM\SOFTWARE\Wow6432Node\Corvane\Tovren"
 
 
 def forget_registration():
-    e2e.reg_delete(r"HKLM\Software\Corvane")
+    # On a 32-bit Windows the second name is a key of its own.
+    for key in (r"HKLM\Software\Corvane", r"HKLM\SOFTWARE\Wow6432Node\Corvane"):
+        e2e.reg_delete(key)
+
+
+def registered(key=SOFTWARE_KEY):
+    """{"Path": ..., "Exe": ...} under key as a 32-bit program reads them with the default view,
+    as the game does (None for a missing value). Read by the probe, which keeps every script."""
+    found = {}
+    for value in ("Path", "Exe"):
+        code, out = e2e.probe("reg", key.split("\\", 1)[1], value)
+        found[value] = out if code == 0 else None
+    return found
 
 
 # --- programs the launcher started -----------------------------------------------------------

@@ -18,6 +18,9 @@
  *                                          click at screen point X, Y (WindowFromPoint)
  *   tovren_probe place TITLE X Y           moves the top-level window TITLE to X, Y the way
  *                                          Windows programs do (SetWindowPos): "placed"
+ *   tovren_probe reg KEY VALUE             the REG_SZ VALUE of HKEY_LOCAL_MACHINE\KEY as this
+ *                                          32-bit program reads it with the default view,
+ *                                          as the game does: its text, or "none"
  *
  * Exit code 0 when the command did what it says, 1 when the window is missing,
  * 2 on a usage error.
@@ -95,7 +98,7 @@ static BOOL CALLBACK each_child(HWND w, LPARAM unused) {
 int wmain(int argc, wchar_t **argv) {
   g_out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (argc < 2) {
-    out_ascii("usage: tovren_probe clip|client|post|children|foreground|exists|zorder|window-at|place ...\n");
+    out_ascii("usage: tovren_probe clip|client|post|children|foreground|exists|zorder|window-at|place|reg ...\n");
     return 2;
   }
   const wchar_t *cmd = argv[1];
@@ -148,6 +151,23 @@ int wmain(int argc, wchar_t **argv) {
     }
     GetWindowTextW(w, title, 256);
     out_wide(title);
+    out_ascii("\n");
+    return 0;
+  }
+  if (!wcscmp(cmd, L"reg") && argc == 4) {
+    wchar_t data[1024] = L"";
+    DWORD size = sizeof data - sizeof(wchar_t), type = 0;
+    HKEY key = NULL;
+    LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[2], 0, KEY_QUERY_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+      rc = RegQueryValueExW(key, argv[3], NULL, &type, (BYTE *)data, &size);
+      RegCloseKey(key);
+    }
+    if (rc != ERROR_SUCCESS || type != REG_SZ) {
+      out_ascii("none\n");
+      return 1;
+    }
+    out_wide(data);
     out_ascii("\n");
     return 0;
   }

@@ -136,6 +136,17 @@ TEST_F(StartPress, Switch2ChoosesTheDustFreePackAndSwitch4TheWow64Names) {
             "C:\\Game\\tovren.exe");
 }
 
+TEST_F(StartPress, On32BitWindowsSwitch4StillRegistersWhereTheGameReads) {
+  p.system.wow64 = false;
+  settings.复选框辅助[3].Set("1");
+  PressStart();
+  EXPECT_EQ(p.registry.Get("HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren\\Path"), "C:\\Game\\");
+  EXPECT_EQ(p.registry.Get("HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren\\Exe"),
+            "C:\\Game\\tovren.exe");
+  EXPECT_EQ(p.registry.Get("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Corvane\\Tovren\\Exe"),
+            std::nullopt);
+}
+
 TEST_F(StartPress, AnExistingConfigToolIsLeftAlone) {
   const Bytes theirs(3000, 0x42);
   PutFile(p.files, "config.exe", theirs);

@@ -15,8 +15,11 @@ namespace {
 
 using namespace testing;
 
-TEST(RegisterGame, WritesPathAndExeInTheViewSwitch4Chooses) {
+TEST(RegisterGame, WritesPathAndExeWhereSwitch4AndTheWindowsChoose) {
+  constexpr const char* kSoftware = "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren";
+  constexpr const char* kWow64 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Corvane\\Tovren";
   struct Case {
+    bool wow64;
     const char* folder;
     const char* switch4;
     const char* key;
@@ -24,24 +27,25 @@ TEST(RegisterGame, WritesPathAndExeInTheViewSwitch4Chooses) {
     const char* exe;
   };
   const Case cases[] = {
-      {"D:\\Game", "0", "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren", "D:\\Game\\",
-       "D:\\Game\\tovren.exe"},
-      {"D:\\Game", "1", "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Corvane\\Tovren", "D:\\Game\\",
-       "D:\\Game\\tovren.exe"},
-      {"D:\\Game", "yes", "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren", "D:\\Game\\",
-       "D:\\Game\\tovren.exe"},
+      {true, "D:\\Game", "0", kSoftware, "D:\\Game\\", "D:\\Game\\tovren.exe"},
+      {true, "D:\\Game", "1", kWow64, "D:\\Game\\", "D:\\Game\\tovren.exe"},
+      {true, "D:\\Game", "yes", kSoftware, "D:\\Game\\", "D:\\Game\\tovren.exe"},
       // A drive root keeps its one backslash.
-      {"D:\\", "0", "HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren", "D:\\", "D:\\tovren.exe"},
+      {true, "D:\\", "0", kSoftware, "D:\\", "D:\\tovren.exe"},
+      // A 32-bit Windows has no 32-bit view to choose: Wow6432Node would be a plain subkey
+      // that the game never reads.
+      {false, "D:\\Game", "0", kSoftware, "D:\\Game\\", "D:\\Game\\tovren.exe"},
+      {false, "D:\\Game", "1", kSoftware, "D:\\Game\\", "D:\\Game\\tovren.exe"},
   };
   for (const Case& c : cases) {
     sim::SimRegistry registry;
     core::Settings settings;
     settings.复选框辅助[3].Set(c.switch4);
-    RegisterGame(registry, settings, c.folder);
+    RegisterGame(registry, settings, c.folder, c.wow64);
     using W = std::pair<std::string, std::string>;
     EXPECT_EQ(registry.writes, (std::vector<W>{{std::string(c.key) + "\\Path", c.path},
                                                 {std::string(c.key) + "\\Exe", c.exe}}))
-        << c.folder << " switch 4 = " << c.switch4;
+        << c.folder << " switch 4 = " << c.switch4 << (c.wow64 ? ", 64-bit" : ", 32-bit");
   }
 }
 
@@ -50,14 +54,14 @@ TEST(RegisterGame, ARefusedWriteAsksForAdministratorRights) {
   core::Settings settings;
   registry.refuseWith = platform::kErrorAccessDenied;
   try {
-    RegisterGame(registry, settings, "C:\\Game");
+    RegisterGame(registry, settings, "C:\\Game", true);
     FAIL() << "no error";
   } catch (const core::UserError& e) {
     EXPECT_NE(e.message().find("管理员"), std::string::npos) << e.message();
   }
   registry.refuseWith = 1234;  // any other failure is reported too, with its number
   try {
-    RegisterGame(registry, settings, "C:\\Game");
+    RegisterGame(registry, settings, "C:\\Game", true);
     FAIL() << "no error";
   } catch (const core::UserError& e) {
     EXPECT_NE(e.message().find("1234"), std::string::npos) << e.message();

@@ -388,6 +388,52 @@ TEST_F(WindowSetTest, TheMonitorTickingDuringTheMenusFadeInLeavesItToOpenAndBePl
   EXPECT_FALSE(l.set->menu().IsOpen());
 }
 
+// A window manager keeps the windows it manages on the screen, so a menu opened at a tray
+// near the top of the screen may not stay where the pointer put it; the two menu windows
+// must still lie on each other, or the clicks miss the items.
+TEST_F(WindowSetTest, WhereAWindowManagerPutsOneMenuWindowTheOtherFollows) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  Hwnd menu = 0;
+  l.sim.loop.onPump = [&] {
+    // While it fades in at its first place it is not placed yet: a move then is no cue.
+    if (!menu && (menu = d.FindOurTopLevel("menu"))) d.MoveBySystem(menu, {1130, 682, 150, 300});
+  };
+  d.cursor = {20, 40};
+  d.TrayNotify(517);
+  l.sim.loop.onPump = nullptr;
+  Hwnd items = d.FindOurTopLevel("菜单");
+  ASSERT_TRUE(menu && items);
+  EXPECT_EQ(d.GetRect(menu), (RectPx{20, -260, 150, 300}));
+  EXPECT_EQ(d.GetRect(items), (RectPx{20, -260, 150, 300}));
+
+  // The first report may be a passing one (Wine hands `menu` to the manager only once it
+  // owns `菜单`): both are placed again where the pointer put them.
+  d.MoveBySystem(menu, {0, 0, 150, 300});
+  EXPECT_EQ(d.GetRect(menu), (RectPx{20, -260, 150, 300}));
+  EXPECT_EQ(d.GetRect(items), (RectPx{20, -260, 150, 300}));
+  // A manager that insists has the last word, for either window.
+  d.MoveBySystem(menu, {20, 0, 150, 300});
+  EXPECT_EQ(d.GetRect(items), (RectPx{20, 0, 150, 300}));
+  d.MoveBySystem(items, {25, 5, 150, 300});
+  EXPECT_EQ(d.GetRect(menu), (RectPx{25, 5, 150, 300}));
+  EXPECT_EQ(Only(LogFrom(d.log, "system moved menu 0,0"), {"move", "system"}),
+            (std::vector<std::string>{"system moved menu 0,0,150x300", "move menu 20,-260,150x300",
+                                      "move 菜单 20,-260,150x300", "system moved menu 20,0,150x300",
+                                      "move 菜单 20,0,150x300", "system moved 菜单 25,5,150x300",
+                                      "move menu 25,5,150x300"}));
+  // One that never settles is not followed for ever.
+  for (int i = 0; i < 20; ++i) d.MoveBySystem(items, {30 + i, 5, 150, 300});
+  EXPECT_LT(d.GetRect(menu).left, 49);
+
+  // Still one menu: its items do what they say.
+  l.body().HideMainWindows();
+  d.Press(l.set->menuItems().item(1).hwnd());
+  EXPECT_TRUE(d.IsVisible(l.Main()));
+  EXPECT_FALSE(d.FindOurTopLevel("菜单"));
+}
+
 TEST_F(WindowSetTest, AMenuClosedWhileFadingInShowsNoItemsAndStillClearsTheHoverMarks) {
   Launcher l(dir.path());
   l.Start();

@@ -24,6 +24,7 @@
 #include "platform/win32/processes.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/resources.h"
+#include "platform/win32/system.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/unit/launch/expected_patch.h"
@@ -106,6 +107,7 @@ class GameFolderSystem : public platform::System {
  public:
   std::string folder;
   std::string ModulePath() override { return folder + "\\TovrenLauncher.exe"; }
+  bool RunsUnderWow64() override { return win32::Win32System().RunsUnderWow64(); }
   std::string CurrentFolder() override { return folder; }
 };
 
@@ -315,7 +317,7 @@ TEST_F(WineGameFolder, RegistryValuesLandInThe32BitViewTheGameReads) {
     DeleteGameKeys();
     core::Settings settings;
     settings.复选框辅助[3].Set(switch4);
-    RegisterGame(registry, settings, launcherFolder);
+    RegisterGame(registry, settings, launcherFolder, system.RunsUnderWow64());
 
     auto value = [](REGSAM view, const wchar_t* key, const wchar_t* name) -> std::optional<std::wstring> {
       HKEY opened = nullptr;
@@ -331,13 +333,15 @@ TEST_F(WineGameFolder, RegistryValuesLandInThe32BitViewTheGameReads) {
     };
     // Where a 32-bit game looks, and the same key seen from the 64-bit side: with switch
     // 4 the launcher names the Wow6432Node key itself, which must be that same key and
-    // not a second Wow6432Node inside it.
+    // not a second Wow6432Node inside it. A 32-bit Windows has no such key at all: there
+    // the name would be a plain subkey, which must not be made.
+    const bool wow64 = system.RunsUnderWow64();
     EXPECT_EQ(value(KEY_WOW64_32KEY, L"Software\\Corvane\\Tovren", L"Path"), Wide(launcherFolder + "\\"))
-        << "switch 4 = " << switch4;
+        << "switch 4 = " << switch4 << (wow64 ? ", 64-bit" : ", 32-bit");
     EXPECT_EQ(value(KEY_WOW64_32KEY, L"Software\\Corvane\\Tovren", L"Exe"),
               Wide(launcherFolder + "\\tovren.exe"));
     EXPECT_EQ(value(KEY_WOW64_64KEY, L"Software\\Wow6432Node\\Corvane\\Tovren", L"Exe"),
-              Wide(launcherFolder + "\\tovren.exe"));
+              wow64 ? std::optional(Wide(launcherFolder + "\\tovren.exe")) : std::nullopt);
     EXPECT_EQ(value(KEY_WOW64_64KEY, L"Software\\Wow6432Node\\Wow6432Node\\Corvane\\Tovren", L"Exe"),
               std::nullopt);
   }

@@ -60,6 +60,7 @@ class Recorder : public platform::WindowEvents {
   void OnFocus(Hwnd c) override { Add("focus " + NameOf(c)); }
   void OnTrayNotify(int code) override { Add("tray " + std::to_string(code)); }
   void OnCloseRequest(Hwnd c) override { Add("close " + NameOf(c)); }
+  void OnMovedBySystem(Hwnd c) override { Add("moved " + NameOf(c)); }
   void OnTab(Hwnd c, bool backwards) override { Add(std::string(backwards ? "shift-tab " : "tab ") + NameOf(c)); }
   // Button-up and activation events are logged only where a test asks for them.
   bool logUps = false;

@@ -120,6 +120,29 @@ TEST_F(WindowsTest, CloseRequestIsReportedAndDestroysNothing) {
   EXPECT_TRUE(desktop.IsWindow(w));
 }
 
+// A window manager's placement reaches a window as a move made by someone else; our own
+// moves, showing and stacking are never reported as one.
+TEST_F(WindowsTest, OnlyAMoveNotMadeByUsIsReportedAsTheSystems) {
+  Hwnd w = Window("移动");
+  events.Name(w, "w");
+  desktop.Show(w, true);
+  desktop.Move(w, {300, 250, 200, 90});
+  desktop.SetTopmost(w);
+  desktop.BringToFront(w, false);
+  desktop.Show(w, false);
+  desktop.Show(w, true);
+  auto moves = [&] {
+    std::vector<std::string> out;
+    for (const auto& e : events.log)
+      if (e.rfind("moved ", 0) == 0) out.push_back(e);
+    return out;
+  };
+  EXPECT_EQ(moves(), std::vector<std::string>{});
+  SetWindowPos(H(w), nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(moves(), (std::vector<std::string>{"moved w"}));
+  EXPECT_EQ(desktop.GetRect(w), (RectPx{40, 50, 200, 90}));
+}
+
 TEST_F(WindowsTest, ControlNeedsAParentOfOurs) {
   EXPECT_THROW(desktop.CreateControl({platform::ControlKind::Label, 0, {0, 0, 5, 5}, "", ""}, nullptr),
                platform::OsError);

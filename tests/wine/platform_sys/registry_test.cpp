@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/api/errors.h"
+#include "platform/win32/system.h"
 #include "sys_test_support.h"
 
 namespace tovren::win32::test {
@@ -43,12 +44,43 @@ TEST_F(SysRegistry, WritesUnderCurrentUserCreatingKeys) {
 }
 
 TEST_F(SysRegistry, LocalMachineSoftwareIsTheWow6432NodeKeyOfA32BitProgram) {
+  if (!Win32System().RunsUnderWow64()) GTEST_SKIP() << "a 32-bit Windows has one registry view";
   registry.WriteString("HKEY_LOCAL_MACHINE\\Software\\TovrenTest\\Exe", "Tovren.exe");
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest", L"Exe"), L"Tovren.exe");
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\TovrenTest", L"Exe"), L"Tovren.exe");
   // Seen from the 64-bit side, where the game's 64-bit readers would look.
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\TovrenTest", L"Exe", KEY_WOW64_64KEY),
             L"Tovren.exe");
+}
+
+// The Wow6432Node name is opened from the 64-bit side, which must still write exactly the
+// key of that name: the 32-bit view's key on 64-bit Windows, a plain subkey on 32-bit
+// Windows (which ignores the flag), and never a second Wow6432Node nested inside.
+TEST_F(SysRegistry, AWow6432NodeNameReachesTheKeyOfThatName) {
+  registry.WriteString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\TovrenTest\\Exe", "Tovren.exe");
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\TovrenTest", L"Exe", KEY_WOW64_64KEY),
+            L"Tovren.exe");
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\Wow6432Node\\TovrenTest", L"Exe",
+                 KEY_WOW64_64KEY),
+            std::nullopt);
+  const bool wow64 = Win32System().RunsUnderWow64();
+  EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest", L"Exe").has_value(), wow64)
+      << (wow64 ? "64-bit Windows: the game's own view" : "32-bit Windows: only the subkey");
+  HKEY software = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &software) ==
+      ERROR_SUCCESS) {
+    RegDeleteTreeW(software, L"Wow6432Node\\TovrenTest");
+    RegCloseKey(software);
+  }
+}
+
+// Independent of the answer under test: the processor the system itself runs on.
+TEST(SysSystem, RunsUnderWow64ExactlyOnA64BitWindows) {
+  SYSTEM_INFO native{};
+  GetNativeSystemInfo(&native);
+  const bool bits64 = native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
+                      native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64;
+  EXPECT_EQ(Win32System().RunsUnderWow64(), bits64) << "architecture " << native.wProcessorArchitecture;
 }
 
 TEST_F(SysRegistry, UnknownRootsAndMalformedPathsFail) {
