@@ -1,5 +1,5 @@
-// GDI+ through its flat interface: one start-up per surface, so each window's token is its
-// own and closing one window never stops another's drawing.
+// GDI+ through its flat interface: one start-up per surface, held only while the picture is
+// decoded and drawn, so no window's drawing depends on another's.
 #include "platform/win32/layered_surface.h"
 
 #include <objidl.h>
@@ -70,16 +70,26 @@ std::unique_ptr<Win32LayeredSurface> Win32LayeredSurface::Create(HWND window,
   gp::GdipDrawImageRect(graphics, image, 0.0f, 0.0f, static_cast<Gdiplus::REAL>(width),
                         static_cast<Gdiplus::REAL>(height));
   GdiFlush();
+  // Every frame is drawn from the DIB alone: the decoded image (4 bytes a pixel, as large
+  // as the DIB) and the copy of the PNG would only sit in memory while the window lives.
+  s->ReleaseDecoder();
   return s;
 }
 
-Win32LayeredSurface::~Win32LayeredSurface() {
-  // Release in this order: image, graphics, GDI+ itself, then the GDI objects.
+void Win32LayeredSurface::ReleaseDecoder() {
+  // In this order: image, its stream and memory, graphics, GDI+ itself.
   if (image_) gp::GdipDisposeImage(static_cast<Gdiplus::GpImage*>(image_));
   if (stream_) static_cast<IStream*>(stream_)->Release();
   if (memory_) GlobalFree(memory_);
   if (graphics_) gp::GdipDeleteGraphics(static_cast<Gdiplus::GpGraphics*>(graphics_));
   if (token_) Gdiplus::GdiplusShutdown(token_);
+  image_ = stream_ = graphics_ = nullptr;
+  memory_ = nullptr;
+  token_ = 0;
+}
+
+Win32LayeredSurface::~Win32LayeredSurface() {
+  ReleaseDecoder();  // still held when Create gave up half-way
   if (memoryDc_ && previous_) SelectObject(memoryDc_, previous_);
   if (dib_) DeleteObject(dib_);
   if (memoryDc_) DeleteDC(memoryDc_);
