@@ -40,6 +40,25 @@ UserError IpToolMissingFromLauncher() {
                    "the launcher carries no EXE/ZARNU_IP resource");
 }
 
+// The rule fields in reading order: the order of Tab, and where each lies in `血时`.
+struct RuleSlot {
+  RuleField field;
+  int element;
+  ui::layout::Place place;
+};
+constexpr std::array<RuleSlot, 19> kRuleOrder{{
+    {RuleField::血量, 0, ui::layout::血量(0)}, {RuleField::血量, 1, ui::layout::血量(1)},
+    {RuleField::血量, 2, ui::layout::血量(2)}, {RuleField::血量, 3, ui::layout::血量(3)},
+    {RuleField::血量, 4, ui::layout::血量(4)}, {RuleField::时间, 0, ui::layout::时间(0)},
+    {RuleField::时间, 1, ui::layout::时间(1)}, {RuleField::时间, 2, ui::layout::时间(2)},
+    {RuleField::时间, 3, ui::layout::时间(3)}, {RuleField::时间, 4, ui::layout::时间(4)},
+    {RuleField::场次, 0, ui::layout::场次(0)}, {RuleField::场次, 1, ui::layout::场次(1)},
+    {RuleField::场次, 2, ui::layout::场次(2)}, {RuleField::场次, 3, ui::layout::场次(3)},
+    {RuleField::场次, 4, ui::layout::场次(4)}, {RuleField::场次, 5, ui::layout::场次(5)},
+    {RuleField::场次, 6, ui::layout::场次(6)}, {RuleField::场次, 7, ui::layout::场次(7)},
+    {RuleField::人数, 0, ui::layout::k人数},
+}};
+
 int CodePoints(const std::string& text) {
   int n = 0;
   for (unsigned char c : text)
@@ -261,8 +280,26 @@ void 主体::Abandon() {
     trayAdded_ = false;
   }
   if (hwnd_) p_.desktop.Destroy(hwnd_);
-  hwnd_ = 0;
+  ForgetControls();
   state_ = State::Closed;
+}
+
+void 主体::ForgetControls() {
+  // A handler still running when the window went (a file dialog that returns after an
+  // exit from the tray, say) then writes nowhere.
+  hwnd_ = 0;
+  开始_ = 网络_ = 血时_ = 0;
+  版本_ = 下拉项_ = 平台路径_ = 0;
+  血量_.fill(0);
+  时间_.fill(0);
+  场次_.fill(0);
+  人数_ = 0;
+  for (auto& b : 按钮_) b.Attach(0);
+  for (auto& c : 复选框_) c.Attach(0);
+  selector_.box().Attach(0);
+  for (int i = 0; i < 3; ++i) selector_.entry(i).Attach(0);
+  selector_.browse().Attach(0);
+  移动_.Attach(0);
 }
 
 void 主体::Close() {
@@ -281,9 +318,7 @@ void 主体::Close() {
   // 3. main, menu, 菜单, 动态, 提交, 关于.
   set_.CloseOthersForBody();
   p_.desktop.Destroy(hwnd_);
-  hwnd_ = 0;
-  for (auto& b : 按钮_) b.Attach(0);
-  for (auto& c : 复选框_) c.Attach(0);
+  ForgetControls();
   state_ = State::Closed;
 }
 
@@ -304,6 +339,44 @@ void 主体::Move(const platform::RectPx& rect) {
 
 void 主体::ClearButtonHover() {
   for (auto& b : 按钮_) b.ClearTag();
+}
+
+void 主体::KeepInFront() {
+  // The backdrop has no use for the keys and must not cover the settings: the activation
+  // passes on to `主体`, which raises it (only the activated window's own raise reaches the
+  // X server under Wine). After the activation of `main` is over, not inside it.
+  p_.loop.Post([this] {
+    if (state_ == State::Open && p_.desktop.IsVisible(hwnd_)) p_.desktop.BringToFront(hwnd_, true);
+  });
+}
+
+void 主体::FocusRule(const RuleRef& ref) {
+  Hwnd edit = RuleEdit(ref.field, ref.element);
+  if (!edit) return;
+  // The focus rule selects the text when the focus moves in; a field that has it already
+  // is selected here, so that the next key replaces its value either way.
+  if (p_.desktop.Focused() == edit)
+    SelectAll(ref.field, ref.element);
+  else
+    p_.desktop.SetFocus(edit);
+}
+
+void 主体::PressThroughAt(platform::PointPx screen) {
+  if (state_ != State::Open || !p_.desktop.IsVisible(hwnd_) || !p_.desktop.IsVisible(血时_)) return;
+  Guarded([&] {
+    const platform::RectPx body = p_.desktop.GetRect(hwnd_);
+    const platform::RectPx panel = ui::ToPixels(ui::layout::k血时.rect);
+    for (const RuleSlot& slot : kRuleOrder) {
+      const platform::RectPx r = ui::ToPixels(slot.place.rect);
+      const int left = body.left + panel.left + r.left;
+      const int top = body.top + panel.top + r.top;
+      if (screen.x >= left && screen.x < left + r.width && screen.y >= top &&
+          screen.y < top + r.height) {
+        FocusRule({slot.field, slot.element});
+        return;
+      }
+    }
+  });
 }
 
 Hwnd 主体::Panel(core::Panel panel) const {
@@ -329,7 +402,12 @@ Hwnd 主体::RuleEdit(RuleField field, int element) const {
 // --- SettingsView -----------------------------------------------------------------------------
 
 void 主体::ShowPanel(core::Panel panel, bool visible) {
-  if (Hwnd h = Panel(panel)) p_.desktop.Show(h, visible);
+  Hwnd h = Panel(panel);
+  if (!h) return;
+  // Keys go to the focused field whether it shows or not: a hidden panel's field must not
+  // take what the player types next.
+  if (!visible && panel == core::Panel::血时 && RuleOf(p_.desktop.Focused())) p_.desktop.SetFocus(hwnd_);
+  p_.desktop.Show(h, visible);
 }
 
 void 主体::SetVersionPicture(const std::string& bitmapName) {
@@ -435,12 +513,8 @@ void 主体::OnMouseMove(Hwnd control, int buttons, int x, int y) {
     } else if (control == selector_.box().hwnd()) {
       selector_.BoxMove(x, y);
     } else if (control == 版本_) {
-      // The version picture lies on the box and has no behaviour of its own: the pointer
-      // over it is over the box.
-      const auto& box = ui::layout::k下拉框.rect;
-      const auto& label = ui::layout::k版本.rect;
-      selector_.BoxMove(x + ui::TwipsToPixels(label.left - box.left),
-                        y + ui::TwipsToPixels(label.top - box.top));
+      const platform::PointPx at = BoxPointOfVersion(x, y);
+      selector_.BoxMove(at.x, at.y);
     } else if (control == selector_.browse().hwnd()) {
       selector_.BrowseMove(x, y);
     } else if (control == 平台路径_) {
@@ -482,6 +556,30 @@ void 主体::OnMouseDown(Hwnd control, int button, int /*x*/, int /*y*/) {
     } else {
       for (int i = 0; i < 3; ++i)
         if (control == selector_.entry(i).hwnd()) selector_.EntryDown(i, button);
+    }
+  });
+}
+
+platform::PointPx 主体::BoxPointOfVersion(int xPx, int yPx) const {
+  // The version picture lies on the box and has no behaviour of its own: the pointer over
+  // it is over the box.
+  const auto& box = ui::layout::k下拉框.rect;
+  const auto& label = ui::layout::k版本.rect;
+  return {xPx + ui::TwipsToPixels(label.left - box.left), yPx + ui::TwipsToPixels(label.top - box.top)};
+}
+
+void 主体::OnMouseUp(Hwnd control, int button, int x, int y) {
+  if (state_ != State::Open || !control || button != platform::kLeftButton) return;
+  Guarded([&] {
+    if (int i = Index(按钮_, control); i >= 0) {
+      按钮_[static_cast<std::size_t>(i)].ButtonUpPx(x, y);
+    } else if (int e = Index(复选框_, control); e >= 0) {
+      复选框_[static_cast<std::size_t>(e)].ButtonUpPx(x, y, ui::CheckBoxMayHover(e, settings_));
+    } else if (control == 版本_) {
+      const platform::PointPx at = BoxPointOfVersion(x, y);
+      selector_.ButtonUp(selector_.box().hwnd(), at.x, at.y);
+    } else {
+      selector_.ButtonUp(control, x, y);
     }
   });
 }
@@ -540,6 +638,22 @@ void 主体::OnFocus(Hwnd edit) {
   auto ref = RuleOf(edit);
   if (!ref) return;
   Guarded([&] { OnRuleFieldFocus(*this, ref->field, ref->element); });
+}
+
+void 主体::OnTab(Hwnd edit, bool backwards) {
+  if (state_ != State::Open || !p_.desktop.IsVisible(血时_)) return;
+  auto ref = RuleOf(edit);
+  if (!ref) return;
+  Guarded([&] {
+    const int n = static_cast<int>(kRuleOrder.size());
+    int at = 0;
+    for (int i = 0; i < n; ++i)
+      if (kRuleOrder[static_cast<std::size_t>(i)].field == ref->field &&
+          kRuleOrder[static_cast<std::size_t>(i)].element == ref->element)
+        at = i;
+    const RuleSlot& next = kRuleOrder[static_cast<std::size_t>((at + (backwards ? n - 1 : 1)) % n)];
+    FocusRule({next.field, next.element});
+  });
 }
 
 void 主体::OnTrayNotify(int code) {

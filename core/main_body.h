@@ -54,6 +54,14 @@ class 主体 : public SettingsView, public launch::LaunchHost, public platform::
   void Move(const platform::RectPx& rect);
   // Clears the hover marks of the action buttons `按钮` 0-4.
   void ClearButtonHover();
+  // A left press that reached the backdrop at `screen` (pixels): the rule fields' text lies
+  // on the key colour, so a press between or beside the digits falls through to the
+  // backdrop; inside a visible rule field it belongs to that field, which takes the focus
+  // with its whole text selected. Elsewhere nothing happens.
+  void PressThroughAt(platform::PointPx screen);
+  // Keeps `主体` above the backdrop it lies on (the system raises `main` when it activates
+  // it), by making it the active window once that activation is over.
+  void KeepInFront();
 
   Settings& settings() { return settings_; }
   const platform::TrayIcon& trayIcon() const { return tray_; }
@@ -95,9 +103,11 @@ class 主体 : public SettingsView, public launch::LaunchHost, public platform::
   // platform::WindowEvents
   void OnMouseMove(platform::Hwnd control, int buttons, int x, int y) override;
   void OnMouseDown(platform::Hwnd control, int button, int x, int y) override;
+  void OnMouseUp(platform::Hwnd control, int button, int x, int y) override;
   void OnClick(platform::Hwnd control) override;
   void OnTextChanged(platform::Hwnd edit) override;
   void OnFocus(platform::Hwnd edit) override;
+  void OnTab(platform::Hwnd edit, bool backwards) override;
   void OnTrayNotify(int code) override;
   void OnCloseRequest(platform::Hwnd window) override;
 
@@ -117,11 +127,14 @@ class 主体 : public SettingsView, public launch::LaunchHost, public platform::
   void LayOut();
   void AddTrayIcon();
   void Abandon();
+  void ForgetControls();
   platform::Hwnd Parent(ui::layout::Container container) const;
   platform::Hwnd MakeControl(platform::ControlKind kind, const ui::layout::Place& place,
                              const std::string& bitmap, const std::string& text = {});
   std::optional<RuleRef> RuleOf(platform::Hwnd edit) const;
   Field& RuleFieldOf(const RuleRef& ref);
+  void FocusRule(const RuleRef& ref);
+  platform::PointPx BoxPointOfVersion(int xPx, int yPx) const;
   int Index(const std::array<ui::SkinnedControl, 5>& a, platform::Hwnd h) const;
   int Index(const std::array<ui::SkinnedControl, 8>& a, platform::Hwnd h) const;
   void Guarded(const std::function<void()>& handler);

@@ -12,7 +12,8 @@ ui::LayeredPngWindow::Spec MainSpec() { return {"main", "101", {800, 600}, std::
 ui::LayeredPngWindow::Spec MenuSpec() {
   return {"menu", "102", {ui::kMenuWidthPx, ui::kMenuHeightPx}, ui::kMenuFirstPlace};
 }
-ui::LayeredPngWindow::Spec AboutSpec() { return {"关于", "103", {340, 350}, std::nullopt}; }
+// The about window is what the player asked for last: in front of every launcher window.
+ui::LayeredPngWindow::Spec AboutSpec() { return {"关于", "103", {340, 350}, std::nullopt, true}; }
 
 }  // namespace
 
@@ -84,10 +85,18 @@ WindowSet::WindowSet(const platform::Platform& platform, OnlineWindows& online)
   main_.onClosed = [this] { CheckQuit(); };
   main_.onSurfaceFailed = [this] { ui::ShowError(p_.desktop, 0, kNoGraphics); };
   main_.onCloseRequest = [this] { CloseMain(); };
+  main_.onMouseDown = [this](int button, platform::PointPx at) {
+    if (button == platform::kLeftButton) body_->PressThroughAt(at);
+  };
+  // The system raises the window it activates; `主体` lies on it and must stay visible.
+  main_.onActivated = [this] { body_->KeepInFront(); };
 
   // `菜单` belongs to `menu` and goes with it.
   menu_.followOn = [this] { menuItems_.Show(menu_.hwnd(), menu_.Rect()); };
-  menu_.onCloseBegin = [this] { menuItems_.Close(); };
+  menu_.onCloseBegin = [this] {
+    menuPlaced_ = false;
+    menuItems_.Close();
+  };
   menu_.onClosed = [this] { CheckQuit(); };
   menu_.onCloseRequest = [this] { CloseMenu(); };
 
@@ -118,9 +127,12 @@ void WindowSet::AfterMainFadeIn() {
     main_.Close();
     return;
   }
+  // The start may have shown a message, and the player may have closed the launcher from
+  // the tray meanwhile: then there is nothing left to place or watch.
+  if (main_.state() != ui::LayeredPngWindow::State::Open || !body_->IsOpen()) return;
   body_->Move(place);
   ui::RunGuarded(p_.desktop, owner,
-                 [this] { online_.OpenMonitor(body_->settings(), [this] { CloseMenu(); }); });
+                 [this] { online_.OpenMonitor(body_->settings(), [this] { DismissMenu(); }); });
 }
 
 void WindowSet::ShowMainWindows() {
@@ -138,14 +150,26 @@ void WindowSet::OpenMenuAtPointer() {
   const ui::RectTw place = ui::MenuPlacement(p_.desktop.CursorPos(), p_.desktop.ScreenSize());
   // A menu that is not open yet fades in at its first place; it moves once fully visible.
   menu_.Show();
-  if (menu_.state() != ui::LayeredPngWindow::State::Open) return;  // closed meanwhile
-  menu_.Move(place);
-  menuItems_.Show(menu_.hwnd(), place);
-  menuItems_.Move(place);
+  if (menu_.state() == ui::LayeredPngWindow::State::Open) {  // else closed meanwhile
+    menu_.Move(place);
+    menuItems_.Show(menu_.hwnd(), place);
+    menuItems_.Move(place);
+    // A popup menu is the foreground window while it is open: another window taking the
+    // foreground from it is what dismisses it.
+    if (menuItems_.IsOpen()) p_.desktop.BringToFront(menuItems_.hwnd(), true);
+    menuPlaced_ = menuItems_.IsOpen();
+  }
   body_->ClearButtonHover();
 }
 
+void WindowSet::DismissMenu() {
+  // Until it has been placed the menu is still opening (its fade-in lets the monitor tick):
+  // whatever had the foreground before says nothing about the menu yet.
+  if (menuPlaced_) CloseMenu();
+}
+
 void WindowSet::CloseMenu() {
+  menuPlaced_ = false;
   menuItems_.Close();
   menu_.Close();
 }

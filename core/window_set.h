@@ -82,6 +82,9 @@ class WindowSet {
   void OpenMenuAtPointer();
   // Closes `菜单` and `menu`.
   void CloseMenu();
+  // Another window has the foreground: closes the menu once it has been placed (the
+  // monitor's dismissal).
+  void DismissMenu();
   void ShowAbout();
   // The popup's exit item: `菜单`, `menu`, `main`, `主体`, `提交`, `动态`, `关于`, in order.
   void ExitFromMenu();
@@ -118,6 +121,7 @@ class WindowSet {
   ui::LayeredPngWindow about_;
   ui::菜单 menuItems_;
   std::unique_ptr<主体> body_;
+  bool menuPlaced_ = false;
   bool quit_ = false;
 };
 

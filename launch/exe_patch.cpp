@@ -56,10 +56,12 @@ std::vector<Write> Plan(const core::Settings& settings, int version) {
   for (const TextSlot& slot : kTextSlots) {
     const std::string& text = FieldOf(settings, slot).Text();
     platform::Bytes value = Encode(slot.percent ? text + "%" : text);
-    if (value.size() > slot.size) {
+    // The game reads each slot up to a zero; a value that fills its slot leaves none, and
+    // the game would read on into the next text.
+    if (value.size() >= slot.size) {
       throw core::UserError("设置“" + LabelOf(slot) + "”的值“" + text +
                                 "”太长，游戏放不下。请把它改短后再开始游戏。",
-                            "value of " + LabelOf(slot) + " does not fit its " +
+                            "value of " + LabelOf(slot) + " leaves no terminating zero in its " +
                                 std::to_string(slot.size) + "-byte slot");
     }
     writes.push_back({slot.offset[column], std::move(value)});

@@ -17,7 +17,7 @@ struct TextSlot {
   RuleGroup group;
   int element;          // 0 for 人数
   bool percent;         // hit points are written with a trailing "%"
-  std::uint32_t size;   // bytes of the slot; a value must not run past it
+  std::uint32_t size;   // bytes of the slot; a value must leave at least one zero in it
   std::uint32_t offset[2];  // [0] versions 1 and 3, [1] version 2
 };
 
@@ -59,8 +59,8 @@ constexpr int LayoutColumn(int version) { return version == 2 ? 1 : 0; }
 // Writes the rule texts and code bytes into "Tovren.exe" for version 1, 2 or 3, and for
 // versions 1 and 3 removes the scene-22 file that only version 2 brings.
 // Checks first and writes nothing when it throws core::UserError for a missing or short
-// executable or for a value longer than its slot (it would overwrite the game's
-// neighbouring data).
+// executable or for a value that fills its slot or runs past it (the game would read it
+// into, or it would overwrite, the neighbouring text).
 void PatchGameExecutable(platform::Files& files, const core::Settings& settings, int version);
 
 // The value check of PatchGameExecutable alone, so that a start can refuse a value that

@@ -25,8 +25,9 @@ inline constexpr const char* kEffectPackFile = "soe.exe";
 inline constexpr const char* kConfigToolFile = "config.exe";
 // Only the version-2 pack brings it; the other versions must not keep it.
 inline constexpr const char* kVersion2OnlyFile = "sn22\\sn22.pvb";
-// The packs run in the game folder, which is our own current folder.
-inline constexpr const char* kGameFolder = ".";
+// A pack's exit code as self-extracting archives report it: 0 done, 1 done with warnings
+// only (every file extracted, some skipped or overwritten with a note), 2 and above failed.
+inline constexpr std::uint32_t kPackWarningsOnly = 1;
 // A pack extracts in seconds; one still running after this long is hung, and the start
 // press must not wait for it for ever.
 inline constexpr int kPackTimeoutMs = 10 * 60 * 1000;

@@ -1,9 +1,11 @@
 #include "launch/launch_game.h"
 
+#include "core/number_text.h"
 #include "core/paths.h"
 #include "core/user_error.h"
 #include "launch/exe_patch.h"
 #include "launch/payload.h"
+#include "launch/platform_program.h"
 #include "launch/scene_patch.h"
 #include "launch/start_play.h"
 #include "platform/api/errors.h"
@@ -47,6 +49,9 @@ void GameLauncher::Steps() {
                           "version number \"" + versionText + "\" is not 1, 2 or 3");
   }
   CheckRuleValues(settings_);
+  // A platform path that names no program is refused now, not after the whole install.
+  if (core::SwitchReadsOn(settings_.复选框辅助[7].Text()) && !settings_.路径.Text().empty())
+    PlatformProgram(settings_.路径.Text(), services_.files, services_.system);
 
   std::string launcherFolder;
   try {
@@ -79,7 +84,7 @@ void GameLauncher::Steps() {
   PatchSceneTable(services_.files);
 
   Status(kTipStarting);
-  StartPlay(services_.processes, settings_, online_, host_, launcherFolder);
+  StartPlay(services_, settings_, online_, host_, launcherFolder);
 }
 
 }  // namespace tovren::launch

@@ -1,5 +1,6 @@
 #include "launch/payload.h"
 
+#include "core/paths.h"
 #include "core/user_error.h"
 #include "platform/api/errors.h"
 
@@ -22,12 +23,21 @@ void WriteResourceFile(LaunchServices& services, const std::string& type,
 
 void InstallPayload(LaunchServices& services, const std::string& type, const std::string& name,
                     const std::string& file) {
+  std::string folder;
+  try {
+    folder = services.system.CurrentFolder();
+  } catch (const platform::OsError& e) {
+    throw core::UserError("找不到游戏文件夹。请把启动器放在游戏文件夹中重新打开，然后再试。",
+                          std::string("current folder: ") + e.what());
+  }
   WriteResourceFile(services, type, name, file);
 
   std::uint32_t exitCode = 0;
   bool hung = false;
   try {
-    exitCode = services.processes.RunHiddenAndWait(file, kGameFolder, kPackTimeoutMs);
+    // The file just written, by its full path: never a program found by a search.
+    exitCode = services.processes.RunHiddenAndWait(platform::ProgramAt(core::JoinPath(folder, file)),
+                                                   folder, kPackTimeoutMs);
   } catch (const platform::OsError& e) {
     if (e.code() != platform::kErrorTimeout) {
       throw core::UserError("无法运行游戏安装包 " + file + "。请检查杀毒软件是否拦截了它，然后再试。",
@@ -42,7 +52,7 @@ void InstallPayload(LaunchServices& services, const std::string& type, const std
     if (info && !info->directory) services.files.Delete(file);
   } catch (const platform::OsError& e) {
     // A failed install says more than the archive it left behind.
-    if (exitCode == 0 && !hung) {
+    if (exitCode <= kPackWarningsOnly && !hung) {
       throw core::UserError("无法删除游戏安装包 " + file + "。请手动删除它，然后再试。",
                             "cannot delete " + file + ": " + e.what());
     }
@@ -52,7 +62,7 @@ void InstallPayload(LaunchServices& services, const std::string& type, const std
     throw core::UserError("游戏安装包 " + file + " 运行太久没有结束，已被停止。请关闭其他程序后再试。",
                           file + " did not end in time");
   }
-  if (exitCode != 0) {
+  if (exitCode > kPackWarningsOnly) {
     throw core::UserError("游戏安装包 " + file + " 没有装完（退出代码 " + std::to_string(exitCode) +
                               "）。请确认磁盘空间足够、游戏没有在运行，然后再试。",
                           file + " ended with exit code " + std::to_string(exitCode));

@@ -14,10 +14,11 @@ namespace tovren::launch {
 void WriteResourceFile(LaunchServices& services, const std::string& type,
                        const std::string& name, const std::string& file);
 
-// WriteResourceFile, then runs the pack hidden in the game folder and waits for it. The
-// pack unpacks into the game folder and removes itself; a pack file still there after
-// the run is deleted here. Throws core::UserError when the pack cannot run, ends with a
-// non-zero exit code (the game would be half-installed) or cannot be removed.
+// WriteResourceFile, then runs the pack hidden in the game folder, started as that file
+// by its full path, and waits for it. The pack unpacks into the game folder and removes
+// itself; a pack file still there after the run is deleted here. Throws core::UserError
+// when the pack cannot run, reports a failure (exit code 2 or above: the game would be
+// half-installed) or cannot be removed. Exit code 1, warnings only, is a finished install.
 void InstallPayload(LaunchServices& services, const std::string& type, const std::string& name,
                     const std::string& file);
 

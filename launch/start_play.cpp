@@ -1,11 +1,12 @@
 #include "launch/start_play.h"
 
-#include <cctype>
-#include <limits>
+#include <optional>
 
+#include "core/number_text.h"
 #include "core/paths.h"
 #include "core/user_error.h"
 #include "launch/game_folder.h"
+#include "launch/platform_program.h"
 #include "platform/api/errors.h"
 
 namespace tovren::launch {
@@ -26,24 +27,25 @@ void WriteValue(platform::Registry& registry, const std::string& name, const std
   }
 }
 
-bool SwitchOn(const core::Field& field) { return ReadSwitchNumber(field.Text()) == 1; }
+bool SwitchOn(const core::Field& field) { return core::SwitchReadsOn(field.Text()); }
 
-void StartProgram(platform::Processes& processes, const std::string& commandLine, int showCode,
+void StartProgram(platform::Processes& processes, const platform::Program& program, int showCode,
                   bool isConfigTool) {
   try {
-    processes.Start(commandLine, showCode);
+    processes.Start(program, showCode);
   } catch (const platform::OsError& e) {
     if (isConfigTool) {
       throw core::UserError("无法启动游戏设置程序 config.exe。请确认它在游戏文件夹中，然后再试。",
-                            "cannot start " + commandLine + ": " + e.what());
+                            "cannot start " + program.file + ": " + e.what());
     }
-    throw core::UserError("无法启动游戏平台程序“" + commandLine + "”。请在网络设置中重新选择平台程序，然后再试。",
-                          "cannot start the platform program " + commandLine + ": " + e.what());
+    throw core::UserError("无法启动游戏平台程序“" + program.commandLine +
+                              "”。请在网络设置中重新选择平台程序，然后再试。",
+                          "cannot start the platform program " + program.file + ": " + e.what());
   }
 }
 
 void ListStep(int list, std::string& accumulator, platform::Processes& processes,
-              OnlineSteps& online, LaunchHost& host, const std::string& configTool) {
+              OnlineSteps& online, LaunchHost& host, const platform::Program& configTool) {
   try {
     online.RefreshList(list, accumulator);
   } catch (const core::UserError&) {
@@ -74,36 +76,29 @@ void RegisterGame(platform::Registry& registry, const core::Settings& settings,
   WriteValue(registry, key + "\\Exe", core::JoinPath(launcherFolder, "tovren.exe"));
 }
 
-long long ReadSwitchNumber(const std::string& text) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == n) return 0;
-  long long value = 0;
-  constexpr long long kCap = std::numeric_limits<long long>::max() / 10 - 1;
-  for (; i < n; ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return 0;
-    if (value < kCap) value = value * 10 + (text[i] - '0');  // a huge number stays huge
-  }
-  return negative ? -value : value;
-}
-
-void StartPlay(platform::Processes& processes, const core::Settings& settings,
-               OnlineSteps& online, LaunchHost& host, const std::string& launcherFolder) {
+void StartPlay(LaunchServices& services, const core::Settings& settings, OnlineSteps& online,
+               LaunchHost& host, const std::string& launcherFolder) {
   const auto& switches = settings.复选框辅助;
-  const std::string configTool = core::JoinPath(launcherFolder, kConfigToolFile);
+  platform::Processes& processes = services.processes;
+  const platform::Program configTool =
+      platform::ProgramAt(core::JoinPath(launcherFolder, kConfigToolFile));
   std::string accumulator;
 
+  const bool platformOn = SwitchOn(switches[7]);
+  const std::string& platformPath = settings.路径.Text();
+  // Checked first: a path that names no program starts nothing at all.
+  std::optional<platform::Program> platformProgram;
+  if (platformOn && !platformPath.empty())
+    platformProgram = PlatformProgram(platformPath, services.files, services.system);
+
   // Switches 5 and 8 joined as one number: below 1 only when neither is set.
-  if (ReadSwitchNumber(switches[4].Text() + switches[7].Text()) < 1) {
+  if (core::ReadNumber(switches[4].Text() + switches[7].Text()) < 1) {
     StartProgram(processes, configTool, kShowNormal, true);
     host.ShowButtonPicture(kStartButton, kStartButtonNormal);
   }
-  if (SwitchOn(switches[7])) {
-    const std::string& platformPath = settings.路径.Text();
-    if (!platformPath.empty()) {
-      StartProgram(processes, platformPath, kShowNormal, false);
+  if (platformOn) {
+    if (platformProgram) {
+      StartProgram(processes, *platformProgram, kShowNormal, false);
     } else {
       StartProgram(processes, configTool, kShowMinimised, true);
     }

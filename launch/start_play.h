@@ -4,9 +4,9 @@
 #include <string>
 
 #include "core/settings.h"
+#include "launch/game_folder.h"
 #include "launch/launch_host.h"
 #include "launch/online_steps.h"
-#include "platform/api/processes.h"
 #include "platform/api/registry.h"
 
 namespace tovren::launch {
@@ -24,15 +24,14 @@ inline constexpr int kShowMinimised = 2;
 void RegisterGame(platform::Registry& registry, const core::Settings& settings,
                   const std::string& launcherFolder);
 
-// Switches 5 to 8 are read as decimal numbers (an optional sign, then digits only); a
-// text that is not one counts as 0.
-long long ReadSwitchNumber(const std::string& text);
-
-// Starts the config tool or the platform program by option switches 5 and 8, then runs
-// the list step for each of the lists switches 6 and 7 choose when switch 5 is on.
+// Starts the config tool ("config.exe" in the launcher folder, by its full path) or the
+// platform program (see PlatformProgram) by option switches 5 and 8, then runs the list
+// step for each of the lists switches 6 and 7 choose when switch 5 is on. Switches 5 to 8
+// are read with core::SwitchReadsOn, as the runtime monitor reads them.
 // Throws core::UserError when a program cannot be started or a list step fails; what
-// started before stays started.
-void StartPlay(platform::Processes& processes, const core::Settings& settings,
-               OnlineSteps& online, LaunchHost& host, const std::string& launcherFolder);
+// started before stays started. A platform path that names no program is refused before
+// anything of this step starts.
+void StartPlay(LaunchServices& services, const core::Settings& settings, OnlineSteps& online,
+               LaunchHost& host, const std::string& launcherFolder);
 
 }  // namespace tovren::launch

@@ -6,12 +6,6 @@
 namespace tovren::online {
 namespace {
 
-const std::string* FindHeader(const platform::Headers& headers, std::string_view name) {
-  for (const auto& [n, v] : headers)
-    if (EqualsIgnoringAsciiCase(n, name)) return &v;
-  return nullptr;
-}
-
 // The charset a page is read in: a byte-order mark, else the server's Content-Type, else
 // the page's own meta declaration, else UTF-8. Only UTF-8 and GBK are told apart.
 std::string ChooseCharset(const platform::Bytes& body, const platform::Headers& headers) {
@@ -75,6 +69,7 @@ bool Browser::Click(int element) {
 }
 
 void Browser::Start(Request request) {
+  request.stayOn = stayOn_;
   std::uint64_t generation = ++generation_;
   loading_ = true;
   auto result = std::make_shared<Result>();
@@ -106,6 +101,12 @@ void Browser::Load(platform::Http& http, const RequestLimits& limits, Request re
     return;
   }
   Url url = *request.url;
+  if (!request.stayOn.empty() && url.Origin() != request.stayOn) {
+    page.address = url.Serialize();
+    page.url = url;
+    page.error = "not on " + request.stayOn;
+    return;
+  }
   for (int hop = 0;; ++hop) {
     platform::HttpRequest r;
     r.method = request.method;
@@ -133,10 +134,10 @@ void Browser::Load(platform::Http& http, const RequestLimits& limits, Request re
     }
     result.cookies.Store(url, response.headers);
     int s = response.status;
-    const std::string* location = FindHeader(response.headers, "location");
-    if ((s == 301 || s == 302 || s == 303 || s == 307 || s == 308) && location &&
-        hop < kMaxRedirects) {
-      std::optional<Url> next = ResolveUrl(url, *location);
+    if (hop < kMaxRedirects) {
+      std::optional<Url> next = RedirectTarget(url, response);
+      // A redirect off the origin it must stay on ends here, as a page that did not load.
+      if (next && !request.stayOn.empty() && next->Origin() != request.stayOn) next.reset();
       if (next) {
         bool keepsBody = s == 307 || s == 308;
         if (!keepsBody && request.method == "POST") {

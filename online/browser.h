@@ -35,8 +35,6 @@ struct Page {
 
 class Browser {
  public:
-  static constexpr int kMaxRedirects = 5;
-
   Browser(platform::Http& http, platform::Worker& worker, RequestLimits limits = {});
   ~Browser();
   Browser(const Browser&) = delete;
@@ -70,6 +68,11 @@ class Browser {
   // Drops the running load's completion. A request already on its way is still sent.
   void Stop();
 
+  // Keeps every request on one origin ("http://host:80", as Url::Origin gives it): a load
+  // of an address elsewhere, or a redirect there, ends before anything is asked of the
+  // other host; its page does not count as loaded. Applies to the loads started after.
+  void StayOn(std::string origin) { stayOn_ = std::move(origin); }
+
  private:
   struct Request {
     std::string method;
@@ -77,6 +80,7 @@ class Browser {
     std::string body;
     std::string referer;
     std::string invalidAddress;  // the address when it could not be read
+    std::string stayOn;          // the only origin it may reach; "" for any
   };
   struct Result;
   void Start(Request request);
@@ -90,6 +94,7 @@ class Browser {
   std::uint64_t generation_ = 0;
   bool loading_ = false;
   CookieJar cookies_;
+  std::string stayOn_;
   std::optional<Page> page_;
   std::function<void()> onComplete_;
 };

@@ -7,6 +7,20 @@
 
 namespace tovren::online {
 
+const std::string* FindHeader(const platform::Headers& headers, std::string_view name) {
+  for (const auto& [n, v] : headers)
+    if (EqualsIgnoringAsciiCase(n, name)) return &v;
+  return nullptr;
+}
+
+std::optional<Url> RedirectTarget(const Url& from, const platform::HttpResponse& response) {
+  const int s = response.status;
+  if (s != 301 && s != 302 && s != 303 && s != 307 && s != 308) return std::nullopt;
+  const std::string* location = FindHeader(response.headers, "location");
+  if (!location) return std::nullopt;
+  return ResolveUrl(from, *location);
+}
+
 std::string FetchText(platform::Http& http, std::string_view address, const RequestLimits& limits) {
   platform::HttpRequest request;
   request.method = "GET";
@@ -14,12 +28,32 @@ std::string FetchText(platform::Http& http, std::string_view address, const Requ
   request.connectTimeoutMs = limits.connectTimeoutMs;
   request.totalTimeoutMs = limits.totalTimeoutMs;
   request.maxBodyBytes = limits.maxBodyBytes;
+  const std::string asked = request.url;
+  // An address that does not read as one is still sent as written (the client reports
+  // it); there is no host to stay on, so its redirects are not followed.
+  const std::optional<Url> first = ParseUrl(asked);
+  std::optional<Url> at = first;
   platform::HttpResponse response;
-  try {
-    response = http.Send(request);
-  } catch (const platform::HttpError& e) {
-    throw FetchError("无法连接联机服务器，请检查网络连接后重试。",
-                     "cannot fetch " + request.url + ": " + e.what());
+  for (int redirects = 0;; ++redirects) {
+    try {
+      response = http.Send(request);
+    } catch (const platform::HttpError& e) {
+      throw FetchError("无法连接联机服务器，请检查网络连接后重试。",
+                       "cannot fetch " + request.url + ": " + e.what());
+    }
+    std::optional<Url> next = at ? RedirectTarget(*at, response) : std::nullopt;
+    if (!next) break;
+    if (next->Origin() != first->Origin()) {
+      throw FetchError("联机服务器暂时无法提供地址列表，请稍后重试。",
+                       "fetch " + asked + ": redirected to another host, " + next->ForRequest());
+    }
+    if (redirects == kMaxRedirects) {
+      throw FetchError("联机服务器暂时无法提供地址列表，请稍后重试。",
+                       "fetch " + asked + ": more than " + std::to_string(kMaxRedirects) +
+                           " redirects");
+    }
+    at = next;
+    request.url = next->ForRequest();
   }
   if (response.status < 200 || response.status > 299) {
     throw FetchError("联机服务器暂时无法提供地址列表，请稍后重试。",

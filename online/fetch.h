@@ -1,10 +1,12 @@
 #pragma once
 // Module D_Web and the text fetcher: a short text document from the web server, read with
 // one bounded HTTP GET and decoded as UTF-8.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/user_error.h"
+#include "online/url.h"
 #include "platform/api/http.h"
 #include "platform/api/types.h"
 
@@ -25,7 +27,20 @@ class FetchError : public core::UserError {
   using core::UserError::UserError;
 };
 
-// GET of address (blanks removed at both ends), body decoded as UTF-8. Throws FetchError.
+// Redirects followed in a row, by the fetcher and the hidden browser alike.
+inline constexpr int kMaxRedirects = 5;
+
+// The first header of that name (names compare ignoring case), or nullptr.
+const std::string* FindHeader(const platform::Headers& headers, std::string_view name);
+
+// Where a redirect response sends a client that asked for `from`: the Location of a 301,
+// 302, 303, 307 or 308, resolved against `from`; nothing for any other response.
+std::optional<Url> RedirectTarget(const Url& from, const platform::HttpResponse& response);
+
+// GET of address (blanks removed at both ends), body decoded as UTF-8. Redirects are
+// followed, at most kMaxRedirects, as long as they stay on the address's own host (scheme,
+// host and port): the server may move its pages, but a list is never taken from another
+// host. Throws FetchError, also for a redirect elsewhere or one too many.
 std::string FetchText(platform::Http& http, std::string_view address,
                       const RequestLimits& limits = {});
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/number_text.h"
 #include "core/user_error.h"
 #include "online/address_list.h"
 #include "online/get_line.h"
@@ -21,6 +22,8 @@ std::string 动态::RegistrationPage(int list) const {
   return options_.webHost + "/za/net/" + std::to_string(list) + "/" +
          PercentEncode(settings_.版本编号.Text()) + "/index.asp";
 }
+
+std::string 动态::OwnAddressPage() const { return options_.webHost + "/ip/ip.asp"; }
 
 void 动态::RefreshIpList(int list, std::string& accumulator) {
   std::string text = FetchText(p_.http, ListAddress(list), options_.limits);
@@ -70,8 +73,9 @@ void 动态::LookUpToolHandles(platform::Hwnd main) {
 platform::Hwnd 动态::StartToolAndWait() {
   const std::string path = ToolPath();
   try {
-    // Quoted: a game folder with blanks in its name must not start another program.
-    p_.processes.Start("\"" + path + "\"", 0);
+    // Started as that file: a game folder with blanks in its name must not start another
+    // program.
+    p_.processes.Start(platform::ProgramAt(path), 0);
   } catch (const platform::OsError& e) {
     throw core::UserError("无法启动IP直连工具（zarnu\\zarnu_ip.exe）。请重新启动启动器后再按F8。",
                           "cannot start " + path + ": " + e.what());
@@ -91,7 +95,7 @@ void 动态::ApplyNextIp() {
   auto& desktop = p_.desktop;
   auto& clock = p_.clock;
 
-  const double read = ReadNumber(行数.Text());
+  const double read = core::ReadNumber(行数.Text());
   const long long counter =
       read <= 0 ? 0 : read >= 1e15 ? 1000000000000000LL : static_cast<long long>(read);
   const int lines = LineCount(IP.Text());

@@ -1,10 +1,14 @@
 #include "online/monitor.h"
 
+#include <algorithm>
+
+#include "core/number_text.h"
 #include "core/paths.h"
 #include "core/user_error.h"
 #include "online/text_util.h"
 #include "platform/api/codepage.h"
 #include "platform/api/errors.h"
+#include "ui/event_boundary.h"
 
 namespace tovren::online {
 namespace {
@@ -46,7 +50,7 @@ void 动态::Create() {
   spec.title = kTitle;
   spec.rect = {0, 0, 6, 6};  // 90 by 90 twips; nothing in it is ever shown
   hwnd_ = p_.desktop.CreateTopLevel(spec, nullptr);
-  WebIP.Navigate(options_.webHost + "/ip/ip.asp");
+  WebIP.Navigate(OwnAddressPage());
   时钟Id_ = p_.timers.Start(k时钟Ms, [this] { Tick时钟(); });
 }
 
@@ -55,6 +59,7 @@ void 动态::Close() {
   if (时钟Id_) p_.timers.Stop(时钟Id_);
   if (窗口时钟Id_) p_.timers.Stop(窗口时钟Id_);
   时钟Id_ = 窗口时钟Id_ = 0;
+  pending_.clear();  // nobody is left to read them
   WebIP.Stop();
   try {
     KillProcessByName(kToolExeName);
@@ -73,7 +78,7 @@ void 动态::KillProcessByName(std::string_view name) {
 }
 
 bool 动态::SwitchOn(int element) const {
-  return ReadsAsOne(settings_.复选框辅助[static_cast<size_t>(element)].Text());
+  return core::SwitchReadsOn(settings_.复选框辅助[static_cast<size_t>(element)].Text());
 }
 
 std::string 动态::ToolPath() const {
@@ -98,8 +103,8 @@ void 动态::ReadConfigLine() {
 }
 
 void 动态::Tick窗口时钟() {
-  if (inTick_) return;
-  inTick_ = true;
+  if (in窗口时钟_) return;
+  in窗口时钟_ = true;
   try {
     ReadConfigLine();
     std::optional<platform::RectPx> clip;
@@ -110,10 +115,15 @@ void 动态::Tick窗口时钟() {
         clip = p_.desktop.ClientRectOnScreen(game);
     }
     p_.desktop.ClipCursor(clip);
-  } catch (const std::exception&) {
-    // Window and cursor calls report nothing; the next tick tries again.
+  } catch (...) {
+    // A lock that cannot tell where the game is must not keep the pointer caught; the
+    // next tick tries again.
+    try {
+      p_.desktop.ClipCursor(std::nullopt);
+    } catch (...) {
+    }
   }
-  inTick_ = false;
+  in窗口时钟_ = false;
 }
 
 void 动态::ToggleCursorLock() {
@@ -127,15 +137,15 @@ void 动态::ToggleCursorLock() {
 }
 
 void 动态::Tick时钟() {
-  // The waits of F8 and the fetch of F9 may let the loop run: a tick that arrives
-  // meanwhile must not start a second one inside the first.
-  if (inTick_) return;
-  inTick_ = true;
+  if (in时钟_) return;
+  in时钟_ = true;
   auto& desktop = p_.desktop;
   try {
     platform::Hwnd foreground = desktop.Foreground();
     if (foreground != hwnd_) 窗口.Set(foreground ? desktop.WindowTitle(foreground) : "");
-    if (窗口.Text() != kMenuTitle && options_.closeMenu) options_.closeMenu();
+    // The menu's backdrop is the menu as much as its items are.
+    if (窗口.Text() != kMenuTitle && 窗口.Text() != kMenuBackdropTitle && options_.closeMenu)
+      options_.closeMenu();
 
     // Every key is asked on every tick, so that a press made while its switch is off is
     // not kept for later.
@@ -145,7 +155,7 @@ void 动态::Tick时钟() {
       try {
         ApplyNextIp();
       } catch (const core::UserError& e) {
-        desktop.ShowMessage(0, core::kMessageTitle, e.message());
+        Tell(e.message());
       }
     }
 
@@ -156,10 +166,36 @@ void 动态::Tick时钟() {
         // The player is in the game: the list stays as it was and the next F9 tries again.
       }
     }
-  } catch (const std::exception&) {
+  } catch (...) {
     // A window call that failed; a tick never takes the launcher down.
   }
-  inTick_ = false;
+  in时钟_ = false;
+}
+
+// A message box runs a loop of its own. Shown inside a tick, it would hold that tick, and
+// with it the hot keys and the menu's dismissal, until the player closes it: so the tick
+// only queues the text, and the box comes after the tick has returned. Texts are told in
+// order, one box at a time; one that is already waiting is not queued twice.
+void 动态::Tell(const std::string& text) {
+  if (std::find(pending_.begin(), pending_.end(), text) == pending_.end()) pending_.push_back(text);
+  if (showing_ || showPosted_) return;
+  showPosted_ = true;
+  std::weak_ptr<int> alive = alive_;
+  p_.loop.Post([this, alive] {
+    if (alive.lock()) ShowPending();
+  });
+}
+
+void 动态::ShowPending() {
+  showPosted_ = false;
+  if (showing_) return;
+  showing_ = true;
+  while (!pending_.empty() && hwnd_) {
+    const std::string text = pending_.front();
+    pending_.pop_front();
+    ui::ShowError(p_.desktop, 0, text);
+  }
+  showing_ = false;
 }
 
 }  // namespace tovren::online

@@ -4,8 +4,11 @@
 // while the game runs: `窗口时钟` (300 ms) locks the pointer into the windowed game,
 // `时钟` (600 ms) records the foreground title, closes the popup menu when it loses the
 // foreground and polls the hot keys F4 (cursor lock), F8 (next address into the IP tool)
-// and F9 (refresh the address list). It also holds the own-address page `WebIP`.
+// and F9 (refresh the address list). It also holds the own-address page `WebIP`. A failure
+// inside a tick never stops a timer: it is told after the tick, and the ticks go on.
 #include <array>
+#include <deque>
+#include <memory>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -44,6 +47,7 @@ class 动态 {
   static constexpr const char* kGameTitle = "Tovren";
   static constexpr const char* kWindowedLine = "FullScreen 0";
   static constexpr const char* kMenuTitle = "菜单";
+  static constexpr const char* kMenuBackdropTitle = "menu";  // the menu's own backdrop
   static constexpr const char* kToolExeName = "zarnu_ip.exe";
   static constexpr const char* kToolTitle = "zarnu_ip";
   static constexpr const char* kToolStartText = "start";
@@ -85,6 +89,8 @@ class 动态 {
   std::string ListAddress(int list) const;
   // "<host>/za/net/<list>/<version>/index.asp", without scheme, as the browser gets it.
   std::string RegistrationPage(int list) const;
+  // "<host>/ip/ip.asp", without scheme: the own-address page WebIP loads.
+  std::string OwnAddressPage() const;
   std::string ToolPath() const;  // "<launcher folder>\zarnu\zarnu_ip.exe"
 
   // The timer ticks, as the timers call them.
@@ -101,7 +107,7 @@ class 动态 {
   core::Field IP_1;     // the address applied last
   std::array<core::Field, 5> 句柄{core::Field{"0"}, core::Field{"0"}, core::Field{"0"},
                                   core::Field{"0"}, core::Field{"0"}};  // IP tool windows
-  Browser WebIP;        // the own-address page
+  Browser WebIP;        // the own-address page (its completion handler is the submitter's)
 
  private:
   bool SwitchOn(int element) const;
@@ -113,6 +119,9 @@ class 动态 {
   platform::Hwnd StartToolAndWait();
   void ReadConfigLine();
   void ToggleCursorLock();
+  // Tells the player of a failure once the tick has returned (see Tell in the source).
+  void Tell(const std::string& text);
+  void ShowPending();
 
   platform::Platform p_;
   core::Settings& settings_;
@@ -120,7 +129,14 @@ class 动态 {
   platform::Hwnd hwnd_ = 0;
   int 时钟Id_ = 0;
   int 窗口时钟Id_ = 0;
-  bool inTick_ = false;
+  // Each timer keeps only itself from running inside itself: the waits of F8 and the fetch
+  // of F9 let the loop run, and the cursor lock must go on meanwhile.
+  bool in窗口时钟_ = false;
+  bool in时钟_ = false;
+  std::deque<std::string> pending_;  // failures not told yet, in order
+  bool showPosted_ = false;
+  bool showing_ = false;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // for posted calls
 };
 
 }  // namespace tovren::online

@@ -4,6 +4,11 @@
 // when the page has loaded it clicks the page's element named "Submit" if the address
 // list lacks the own address, and closes itself whether it clicked or not. The player
 // never sees it.
+//
+// It sends only to the configured web host: WebIndex never leaves that origin (a
+// registration page redirected elsewhere is not even asked for there), and a page or a
+// form target on another origin is never submitted to.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,7 +29,9 @@ class 提交 {
   提交& operator=(const 提交&) = delete;
 
   // Opens the window (when it is not open) and lets WebIndex load address, written
-  // without a scheme. A page still loading is superseded by the new one.
+  // without a scheme. A page still loading is superseded by the new one. When the
+  // own-address page failed or came back empty, it is loaded again first, and the page
+  // is acted on once that has come.
   void Open(std::string_view address);
   // Ends the window and its browser. A submission already sent is not called back.
   void Close();
@@ -35,10 +42,14 @@ class 提交 {
 
  private:
   void OnDocumentComplete();
+  void OnOwnAddressLoaded();
+  void Decide();
 
   platform::Platform p_;
   动态& monitor_;
+  std::optional<std::string> origin_;  // the configured web host's, "http://host:port"
   platform::Hwnd hwnd_ = 0;
+  bool awaitingOwnAddress_ = false;
 };
 
 }  // namespace tovren::online

@@ -13,14 +13,6 @@ std::string_view TrimBlanks(std::string_view text);
 // piece. Lone CR or LF characters stay inside their piece.
 std::vector<std::string_view> SplitCrLf(std::string_view text);
 
-// The number a text reads as, the way the fields' texts were always read: leading blanks
-// skipped, an optional sign, digits with an optional decimal fraction; anything after that
-// is ignored and a text without digits reads as 0.
-double ReadNumber(std::string_view text);
-
-// A switch or counter text that reads as the number 1 / 0.
-inline bool ReadsAsOne(std::string_view text) { return ReadNumber(text) == 1.0; }
-
 // ASCII letters lowered; other bytes (UTF-8 included) kept.
 std::string AsciiLower(std::string_view text);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);

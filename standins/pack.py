@@ -3,6 +3,7 @@
 
     pack.py --stub sfx_stub.exe --out X.exe --root DIR
     pack.py --stub sfx_stub.exe --out X.exe --add 'music\\s1.mp3=/path/to/file' ...
+    pack.py ... --exit-code 1     the stub ends with this code once it has extracted
 
 Format (the stub reads it; sfx_format.h holds the same description):
 
@@ -13,6 +14,10 @@ Format (the stub reads it; sfx_format.h holds the same description):
     footer:   b"TVSFXEND", u32 archive offset, u32 archive length,
               u32 CRC-32 (zlib) of the archive bytes
     integers little-endian.
+
+An entry named ".sfx-exit-code" (EXIT_CODE_ENTRY) is no file: its decimal digits are
+the exit code the stub ends with after extracting the others, as real self-extracting
+archives report 1 for warnings only and 2 and above for a failure.
 
 Paths are checked here with the same rules as in the stub, so a pack that
 would be refused at extraction time is refused at build time.
@@ -28,6 +33,7 @@ import zlib
 ARCHIVE_MAGIC = b"TVSFXARC"
 FOOTER_MAGIC = b"TVSFXEND"
 MAX_PATH_CHARS = 240
+EXIT_CODE_ENTRY = ".sfx-exit-code"
 _RESERVED = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}
 
 
@@ -104,6 +110,8 @@ def main(argv=None):
     ap.add_argument("--root", help="pack every file under this folder")
     ap.add_argument("--add", action="append", default=[], metavar="ARCHIVE_PATH=FILE",
                     help="pack FILE under ARCHIVE_PATH (backslashes); may be repeated")
+    ap.add_argument("--exit-code", type=int, metavar="N",
+                    help="the stub ends with exit code N (0-255) after extracting")
     ap.add_argument("--unchecked-paths", action="store_true", help=argparse.SUPPRESS)
     args = ap.parse_args(argv)
 
@@ -116,6 +124,10 @@ def main(argv=None):
             entries.append((name, fh.read()))
     if not entries:
         ap.error("nothing to pack: give --root or --add")
+    if args.exit_code is not None:
+        if not 0 <= args.exit_code <= 255:
+            ap.error("--exit-code must lie between 0 and 255")
+        entries.append((EXIT_CODE_ENTRY, str(args.exit_code).encode("ascii")))
     with open(args.stub, "rb") as fh:
         stub = fh.read()
     try:

@@ -29,13 +29,22 @@
 #define SFX_FOOTER_LEN 20
 #define SFX_MAX_PATH_CHARS 240
 
-/* Exit codes of the stub. */
+/* An entry of this name is no file: it holds, as decimal digits, the exit code the stub
+ * ends with once it has extracted every other entry (0 to 255). pack.py --exit-code
+ * writes it, so that tests can have a pack report warnings (1) or a failure (2 and above)
+ * the way real self-extracting archives do. A marker that is not such a number makes the
+ * archive corrupt. */
+#define SFX_EXIT_CODE_ENTRY ".sfx-exit-code"
+
+/* Exit codes of the stub, as self-extracting archives report them: 0 done, 1 done with
+ * warnings only, 2 and above failed. */
 enum {
   SFX_OK = 0,
-  SFX_ERR_SELF = 1,    /* own file not found or unreadable */
-  SFX_ERR_CORRUPT = 2, /* no archive, bad footer, truncated, CRC mismatch */
+  SFX_WARNINGS = 1,    /* only ever from the exit-code marker */
+  SFX_ERR_CORRUPT = 2, /* no archive, bad footer, truncated, CRC mismatch, bad marker */
   SFX_ERR_PATH = 3,    /* a path that would leave the folder or cannot be a file name */
-  SFX_ERR_WRITE = 4    /* a folder or file could not be written (e.g. read-only target) */
+  SFX_ERR_WRITE = 4,   /* a folder or file could not be written (e.g. read-only target) */
+  SFX_ERR_SELF = 5     /* own file not found or unreadable */
 };
 
 #endif

@@ -51,7 +51,19 @@ typedef struct {
   wchar_t *path; /* relative, backslashes */
   const unsigned char *data;
   uint32_t size;
+  int is_exit_code; /* the exit-code marker: read, never written */
 } Entry;
+
+/* The marker's exit code, or -1 when its bytes are not a number from 0 to 255. */
+static int marker_exit_code(const Entry *e) {
+  if (e->size == 0 || e->size > 3) return -1;
+  int code = 0;
+  for (uint32_t i = 0; i < e->size; ++i) {
+    if (e->data[i] < '0' || e->data[i] > '9') return -1;
+    code = code * 10 + (e->data[i] - '0');
+  }
+  return code <= 255 ? code : -1;
+}
 
 /* Walks the entries of the archive at buf[off...] without trusting any
  * count or length. On success stores the archive's length. */
@@ -164,9 +176,10 @@ static wchar_t *utf8_to_wide(const unsigned char *s, int n) {
   return w;
 }
 
-/* Parses and checks every entry. Returns an exit code. */
+/* Parses and checks every entry. Returns an exit code; the marker's code, when there is
+ * one, goes to *marker_code. */
 static int read_entries(const unsigned char *buf, size_t off, size_t len, Entry **out,
-                        uint32_t *count_out) {
+                        uint32_t *count_out, int *marker_code) {
   uint32_t count;
   size_t walked;
   if (!walk_entries(buf, off + len, off, &count, &walked) || walked != len) return SFX_ERR_CORRUPT;
@@ -183,7 +196,13 @@ static int read_entries(const unsigned char *buf, size_t off, size_t len, Entry 
     pos += 4;
     es[i].data = buf + pos;
     pos += es[i].size;
-    if (!es[i].path || !path_is_safe(es[i].path)) rc = SFX_ERR_PATH;
+    if (!es[i].path || !path_is_safe(es[i].path)) {
+      rc = SFX_ERR_PATH;
+    } else if (wcscmp(es[i].path, L"" SFX_EXIT_CODE_ENTRY) == 0) {
+      es[i].is_exit_code = 1;
+      *marker_code = marker_exit_code(&es[i]);
+      if (*marker_code < 0 && rc == SFX_OK) rc = SFX_ERR_CORRUPT;
+    }
   }
   *out = es;
   *count_out = count;
@@ -361,9 +380,11 @@ static int run(void) {
     if (!locate_archive(buf, size, &off, &len)) {
       rc = SFX_ERR_CORRUPT;
     } else {
-      rc = read_entries(buf, off, len, &es, &count);
+      int marker_code = SFX_OK;
+      rc = read_entries(buf, off, len, &es, &count, &marker_code);
       for (uint32_t i = 0; rc == SFX_OK && i < count; ++i)
-        if (!write_file(&es[i])) rc = SFX_ERR_WRITE;
+        if (!es[i].is_exit_code && !write_file(&es[i])) rc = SFX_ERR_WRITE;
+      if (rc == SFX_OK) rc = marker_code;
     }
     for (uint32_t i = 0; es && i < count; ++i) free(es[i].path);
     free(es);

@@ -19,6 +19,7 @@ void LayeredPngWindow::Show() {
       break;
     case State::Open:
       p_.desktop.Show(hwnd_, true);
+      if (spec_.inFront) p_.desktop.BringToFront(hwnd_, true);
       break;
     case State::Opening:  // it becomes visible by its own fade
     case State::Closing:  // too late to show it again
@@ -61,7 +62,8 @@ void LayeredPngWindow::Open() {
   auto png = p_.resources.Load("PNG", spec_.pngId);
   surface_ = p_.desktop.CreateLayeredSurface(hwnd_, png ? *png : platform::Bytes{});
   if (!surface_) {
-    // Nothing can be drawn: the window closes at once, without fade and follow-on.
+    // The graphics library did not start: nothing can be drawn, and the window closes at
+    // once, without fade and follow-on.
     p_.desktop.Destroy(hwnd_);
     hwnd_ = 0;
     state_ = State::Closed;
@@ -69,7 +71,8 @@ void LayeredPngWindow::Open() {
     if (onClosed) onClosed();
     return;
   }
-  // The layer takes the image's size.
+  // The layer takes the image's size. A picture that could not be decoded has none: the
+  // window keeps its designed size and stays invisible, and the rest goes on.
   platform::SizePx image = surface_->ImageSize();
   if (image.width > 0 && image.height > 0 &&
       (image.width != rect.width || image.height != rect.height)) {
@@ -80,17 +83,41 @@ void LayeredPngWindow::Open() {
   p_.desktop.AddLayeredStyle(hwnd_);
   p_.desktop.SetTopmost(hwnd_);
   p_.desktop.Show(hwnd_, true);  // layered without content yet: nothing is visible
+  if (spec_.inFront) p_.desktop.BringToFront(hwnd_, true);
 
-  for (int alpha = kFadeStep; alpha <= 255; alpha += kFadeStep) {
-    surface_->Present(static_cast<std::uint8_t>(alpha));
-    p_.loop.PumpPending();
-  }
+  std::exception_ptr failure;
+  Fade(kFadeStep, 255, kFadeStep, failure);
+  // Asked again once it shows: Wine lifts `主体` over a window whose layer appears for the
+  // first time, without telling either of them.
+  if (spec_.inFront && hwnd_) p_.desktop.BringToFront(hwnd_, true);
   state_ = State::Open;
   if (closeRequested_) {
     RunClose();
-    return;
+  } else if (followOn) {
+    try {
+      followOn();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
   }
-  if (followOn) followOn();
+  Report(failure);
+}
+
+void LayeredPngWindow::Fade(int from, int to, int step, std::exception_ptr& failure) {
+  for (int alpha = from; step > 0 ? alpha <= to : alpha >= to; alpha += step) {
+    surface_->Present(static_cast<std::uint8_t>(alpha));
+    try {
+      p_.loop.PumpPending();
+    } catch (...) {
+      // A half-faded window that nobody finishes would stay so for ever: the fade goes on
+      // and the failure is told once the window has reached its state.
+      if (!failure) failure = std::current_exception();
+    }
+  }
+}
+
+void LayeredPngWindow::Report(std::exception_ptr failure) {
+  if (failure) RunGuarded(p_.desktop, 0, [&] { std::rethrow_exception(failure); });
 }
 
 void LayeredPngWindow::Close() {
@@ -106,15 +133,26 @@ void LayeredPngWindow::RunClose() {
   state_ = State::Closing;
   // Whatever goes wrong in the windows that close with this one, this one still closes.
   if (onCloseBegin) RunGuarded(p_.desktop, hwnd_, onCloseBegin);
-  for (int alpha = 255 - kFadeStep; alpha >= 0; alpha -= kFadeStep) {
-    surface_->Present(static_cast<std::uint8_t>(alpha));
-    p_.loop.PumpPending();
-  }
+  std::exception_ptr failure;
+  Fade(255 - kFadeStep, 0, -kFadeStep, failure);
   surface_.reset();
   p_.desktop.Destroy(hwnd_);
   hwnd_ = 0;
   state_ = State::Closed;
-  if (onClosed) onClosed();
+  if (onClosed) {
+    try {
+      onClosed();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  Report(failure);
+}
+
+void LayeredPngWindow::OnMouseDown(platform::Hwnd /*control*/, int button, int x, int y) {
+  if (!onMouseDown || state_ != State::Open) return;
+  const platform::RectPx at = p_.desktop.GetRect(hwnd_);
+  RunGuarded(p_.desktop, hwnd_, [&] { onMouseDown(button, {at.left + x, at.top + y}); });
 }
 
 void LayeredPngWindow::OnDoubleClick(platform::Hwnd /*control*/) {
@@ -129,6 +167,10 @@ void LayeredPngWindow::OnCloseRequest(platform::Hwnd /*window*/) {
     else
       Close();
   });
+}
+
+void LayeredPngWindow::OnActivate(platform::Hwnd /*window*/) {
+  if (onActivated && state_ == State::Open) RunGuarded(p_.desktop, hwnd_, onActivated);
 }
 
 }  // namespace tovren::ui

@@ -3,6 +3,7 @@
 // per-pixel alpha: the backdrop `main`, the menu backdrop `menu` and the about window `关于`.
 // Opening fades it in over 51 frames, closing fades it out over 51 frames; between frames
 // the waiting window events are handled.
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +21,8 @@ class LayeredPngWindow : public platform::WindowEvents {
     std::string pngId;               // resource of type "PNG": "101", "102", "103"
     platform::SizePx size;           // the designed client area, equal to the image
     std::optional<RectTw> firstPlace;  // left/top in twips; nothing: centred on the screen
+    // Opens in front of every other window of ours and takes the foreground (`关于`).
+    bool inFront = false;
   };
 
   enum class State { Closed, Opening, Open, Closing };
@@ -39,6 +42,10 @@ class LayeredPngWindow : public platform::WindowEvents {
   std::function<void()> onSurfaceFailed;
   // The system asks the window to close (Alt+F4); default: Close().
   std::function<void()> onCloseRequest;
+  // A button pressed on the picture, at this point of the screen (pixels).
+  std::function<void(int button, platform::PointPx screen)> onMouseDown;
+  // The system made it the active window.
+  std::function<void()> onActivated;
   bool closeOnDoubleClick = false;  // `关于`
 
   // Opens the window with its whole sequence when it is not open (returning after the
@@ -58,14 +65,20 @@ class LayeredPngWindow : public platform::WindowEvents {
   void Move(const RectTw& rect);
 
   // platform::WindowEvents
+  void OnMouseDown(platform::Hwnd control, int button, int x, int y) override;
   void OnDoubleClick(platform::Hwnd control) override;
   void OnCloseRequest(platform::Hwnd window) override;
+  void OnActivate(platform::Hwnd window) override;
 
   static constexpr int kFadeStep = 5;
 
  private:
   void Open();
   void RunClose();
+  // One fade: a frame at each alpha, the waiting events handled after each. A handler that
+  // fails in between does not stop the fade; the first failure is kept in `failure`.
+  void Fade(int from, int to, int step, std::exception_ptr& failure);
+  void Report(std::exception_ptr failure);
   platform::Platform p_;
   Spec spec_;
   State state_ = State::Closed;

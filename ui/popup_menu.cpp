@@ -93,6 +93,12 @@ void 菜单::OnMouseDown(platform::Hwnd control, int button, int /*x*/, int /*y*
   if (*action) RunGuarded(p_.desktop, 0, *action);
 }
 
+void 菜单::OnMouseUp(platform::Hwnd control, int button, int x, int y) {
+  int i = ItemOf(control);
+  if (i < 0 || button != platform::kLeftButton) return;
+  RunGuarded(p_.desktop, hwnd_, [&] { items_[static_cast<std::size_t>(i)].ButtonUpPx(x, y); });
+}
+
 void 菜单::OnClick(platform::Hwnd control) {
   int i = ItemOf(control);
   if (i >= 0) items_[static_cast<std::size_t>(i)].Clicked();

@@ -48,6 +48,7 @@ class 菜单 : public platform::WindowEvents {
   // platform::WindowEvents
   void OnMouseMove(platform::Hwnd control, int buttons, int x, int y) override;
   void OnMouseDown(platform::Hwnd control, int button, int x, int y) override;
+  void OnMouseUp(platform::Hwnd control, int button, int x, int y) override;
   void OnClick(platform::Hwnd control) override;
   void OnCloseRequest(platform::Hwnd window) override;
 

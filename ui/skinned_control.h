@@ -34,10 +34,17 @@ class SkinnedControl {
   void Hover(int xTw, int yTw, bool guard = true);
   // The same for a move the desktop reports in pixels.
   void HoverPx(int xPx, int yPx, bool guard = true);
+  // The left button came up at (x, y) pixels relative to the control. A press may have
+  // ended its hover without a move to tell it (a check box the press switched on no longer
+  // hovers; a release beyond the edge that no move reported first): holding the capture
+  // then would send the next press anywhere to this control, so it lets the capture go.
+  // A control still hovered keeps it, for the click that follows.
+  void ButtonUpPx(int xPx, int yPx, bool guard = true);
 
   static constexpr const char* kHoverMark = "In";
 
  private:
+  bool Outside(int xTw, int yTw) const;
   platform::Desktop& desktop_;
   int family_;
   int width_;

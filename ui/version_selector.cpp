@@ -71,4 +71,12 @@ void VersionSelector::BrowseDown(int button, platform::Hwnd owner) {
 
 void VersionSelector::BrowseClick() { 浏览_.Clicked(); }
 
+void VersionSelector::ButtonUp(platform::Hwnd control, int xPx, int yPx) {
+  if (!control) return;
+  if (control == 下拉框_.hwnd()) 下拉框_.ButtonUpPx(xPx, yPx);
+  if (control == 浏览_.hwnd()) 浏览_.ButtonUpPx(xPx, yPx, BrowseAllowed());
+  for (auto& e : 版本号_)
+    if (control == e.hwnd()) e.ButtonUpPx(xPx, yPx);
+}
+
 }  // namespace tovren::ui

@@ -41,6 +41,9 @@ class VersionSelector {
   void BrowseDown(int button, platform::Hwnd owner);
   void BrowseClick();
 
+  // The left button came up on one of the selector's controls (the hover machine's rule).
+  void ButtonUp(platform::Hwnd control, int xPx, int yPx);
+
  private:
   bool BrowseAllowed() const;
   platform::Desktop& desktop_;

@@ -29,6 +29,9 @@ class WindowEvents {
   // holds the capture they may lie outside it (negative, or beyond its size).
   virtual void OnMouseMove(Hwnd /*control*/, int /*buttons*/, int /*x*/, int /*y*/) {}
   virtual void OnMouseDown(Hwnd /*control*/, int /*button*/, int /*x*/, int /*y*/) {}
+  // A button came up: on the control holding the mouse capture, else the one under the
+  // pointer. Comes before the OnClick it may complete.
+  virtual void OnMouseUp(Hwnd /*control*/, int /*button*/, int /*x*/, int /*y*/) {}
   // The left button went down and came up over the same control, and the capture was not
   // released in between.
   virtual void OnClick(Hwnd /*control*/) {}
@@ -36,6 +39,10 @@ class WindowEvents {
   // An edit's text changed, typed by the user or set by SetText.
   virtual void OnTextChanged(Hwnd /*edit*/) {}
   virtual void OnFocus(Hwnd /*edit*/) {}
+  // Tab (backwards: Shift+Tab) pressed in an edit, which does nothing with it itself.
+  virtual void OnTab(Hwnd /*edit*/, bool /*backwards*/) {}
+  // The window became the active window (by the system, a click or a request of ours).
+  virtual void OnActivate(Hwnd /*window*/) {}
   // The tray icon's mouse message (513 left button down, 517 right button up, ...), on the
   // window named in the tray icon record. Its own message, never a real pointer move.
   virtual void OnTrayNotify(int /*code*/) {}
@@ -111,6 +118,8 @@ class Desktop {
   virtual void Destroy(Hwnd window) = 0;
   virtual bool IsWindow(Hwnd window) = 0;
 
+  // Hiding a window takes the mouse capture from it and from its controls: the press that
+  // hid it is over for them.
   virtual void Show(Hwnd window, bool visible) = 0;
   virtual bool IsVisible(Hwnd window) = 0;
   // Top-level: client area on the screen. Control: inside its parent.
@@ -122,7 +131,8 @@ class Desktop {
   virtual void AddLayeredStyle(Hwnd window) = 0;
   virtual void SetColorKey(Hwnd window, Rgb key) = 0;
   virtual void SetTopmost(Hwnd window) = 0;
-  // nullptr when the picture cannot be decoded or the graphics library does not start.
+  // nullptr when the graphics library does not start. A picture that cannot be decoded
+  // gives a surface of size 0 x 0 that draws nothing: the window stays invisible.
   virtual std::unique_ptr<LayeredSurface> CreateLayeredSurface(Hwnd window, const Bytes& png) = 0;
 
   virtual void SetPicture(Hwnd picture, const std::string& bitmapName) = 0;
@@ -136,6 +146,15 @@ class Desktop {
 
   virtual void SetCapture(Hwnd control) = 0;
   virtual void ReleaseCapture() = 0;
+
+  // The keyboard focus: an edit of ours, or one of our windows (which ignores the keys).
+  // Giving an edit the focus reports OnFocus when it did not have it.
+  virtual void SetFocus(Hwnd window) = 0;
+  // Where the keys go now, 0 when not to a window of ours.
+  virtual Hwnd Focused() = 0;
+  // Puts a top-level window of ours above every other window of its band (the topmost
+  // band for ours); with activate it also becomes the foreground window.
+  virtual void BringToFront(Hwnd window, bool activate) = 0;
 
   // --- any window on the desktop ----------------------------------------------------
   virtual Hwnd FindTopLevel(const std::string& title) = 0;
@@ -162,7 +181,8 @@ class Desktop {
   virtual bool ModifyTrayIcon(const TrayIcon& icon) = 0;
   virtual bool RemoveTrayIcon(const TrayIcon& icon) = 0;
 
-  // The chosen file's full path, or nothing when cancelled or failed. Modal.
+  // The chosen file's full path, or nothing when cancelled or failed. Modal: like a message
+  // box it takes the mouse capture, and runs a loop of its own meanwhile.
   virtual std::optional<std::string> OpenFile(const OpenFileRequest& request) = 0;
   // A modal message box with an OK button.
   virtual void ShowMessage(Hwnd owner, const std::string& title, const std::string& text) = 0;

@@ -1,5 +1,6 @@
 // The in-memory desktop: a table of windows, a call log, and drivers that deliver mouse,
 // keyboard and tray input the way the window system does.
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/sim/sim_platform.h"
@@ -150,6 +151,7 @@ void SimDesktop::Destroy(Hwnd window) {
     if (auto* p = Find(w->parent)) std::erase(p->children, window);
   }
   if (capture == window) capture = 0;
+  if (focus == window) focus = 0;
   if (pressed_ == window) pressed_ = 0;
   if (foreground == window) foreground = 0;
   windows_.erase(window);
@@ -159,6 +161,12 @@ bool SimDesktop::IsWindow(Hwnd window) { return Find(window) != nullptr; }
 
 void SimDesktop::Show(Hwnd window, bool visible) {
   auto& w = Get(window);
+  if (!visible)
+    for (Hwnd c = capture; c; c = Find(c) && !Find(c)->topLevel ? Find(c)->parent : 0)
+      if (c == window) {
+        ReleaseCapture();
+        break;
+      }
   w.visible = visible;
   if (w.topLevel) log.push_back((visible ? "show " : "hide ") + w.title);
 }
@@ -242,7 +250,27 @@ void SimDesktop::ReleaseCapture() {
   capture = 0;
 }
 
+void SimDesktop::SetFocus(Hwnd window) {
+  auto& w = Get(window);
+  if (focus == window) return;
+  focus = window;
+  if (!w.topLevel && w.kind == platform::ControlKind::Edit)
+    if (auto* e = EventsOf(window)) e->OnFocus(window);
+}
+
+void SimDesktop::BringToFront(Hwnd window, bool activate) {
+  Get(window);
+  log.push_back("front " + TitleOf(window) + (activate ? " activate" : ""));
+  if (activate) Activate(window);
+}
+
+void SimDesktop::Activate(Hwnd window) {
+  foreground = window;
+  if (auto* e = EventsOf(window)) e->OnActivate(window);
+}
+
 Hwnd SimDesktop::FindTopLevel(const std::string& title) {
+  if (onLookUp) onLookUp("FindTopLevel");
   for (auto& [id, w] : windows_)
     if (w.topLevel && w.title == title) return id;
   return 0;
@@ -257,12 +285,18 @@ Hwnd SimDesktop::FindChild(Hwnd parent, const std::string& text) {
   return 0;
 }
 
+Hwnd SimDesktop::Foreground() {
+  if (onLookUp) onLookUp("Foreground");
+  return foreground;
+}
+
 std::string SimDesktop::WindowTitle(Hwnd window) {
   auto* w = Find(window);
   return w ? w->title : std::string();
 }
 
 std::optional<RectPx> SimDesktop::ClientRectOnScreen(Hwnd window) {
+  if (onLookUp) onLookUp("ClientRectOnScreen");
   if (!Find(window)) return std::nullopt;
   return ScreenRect(window);
 }
@@ -310,6 +344,8 @@ bool SimDesktop::RemoveTrayIcon(const platform::TrayIcon& /*icon*/) {
 
 std::optional<std::string> SimDesktop::OpenFile(const platform::OpenFileRequest& request) {
   fileDialogs.push_back(request);
+  ReleaseCapture();  // the dialog's window takes it
+  if (whileFileDialog) whileFileDialog();
   if (fileDialogAnswers.empty()) return std::nullopt;
   auto answer = fileDialogAnswers.front();
   fileDialogAnswers.pop_front();
@@ -319,6 +355,14 @@ std::optional<std::string> SimDesktop::OpenFile(const platform::OpenFileRequest&
 void SimDesktop::ShowMessage(Hwnd /*owner*/, const std::string& title, const std::string& text) {
   messages.push_back({title, text});
   log.push_back("message " + text);
+  ReleaseCapture();  // the box's window takes it
+  ++openMessages;
+  mostOpenMessages = std::max(mostOpenMessages, openMessages);
+  struct Closing {
+    int& open;
+    ~Closing() { --open; }
+  } closing{openMessages};
+  if (whileMessage) whileMessage(Box{title, text});
 }
 
 // --- foreign windows ---------------------------------------------------------------------------
@@ -342,16 +386,18 @@ Hwnd SimDesktop::AddForeignChild(Hwnd parent, const std::string& text) {
 }
 
 // --- drivers --------------------------------------------------------------------------------------
-void SimDesktop::MouseMove(Hwnd control, int buttons, int x, int y) {
+Hwnd SimDesktop::PointerAt(Hwnd control, int& x, int& y) {
   RectPx at = ScreenRect(control);
   cursor = {at.left + x, at.top + y};
-  Hwnd target = control;
-  if (capture && capture != control && Find(capture)) {
-    target = capture;
-    RectPx c = ScreenRect(capture);
-    x = cursor.x - c.left;
-    y = cursor.y - c.top;
-  }
+  if (!capture || capture == control || !Find(capture)) return control;
+  RectPx c = ScreenRect(capture);
+  x = cursor.x - c.left;
+  y = cursor.y - c.top;
+  return capture;
+}
+
+void SimDesktop::MouseMove(Hwnd control, int buttons, int x, int y) {
+  Hwnd target = PointerAt(control, x, y);
   if (auto* e = EventsOf(target)) e->OnMouseMove(target, buttons, x, y);
 }
 
@@ -361,20 +407,24 @@ void SimDesktop::MouseDown(Hwnd control, int button, int x, int y) {
     pressed_ = target;
     pressCaptureLost_ = false;
   }
+  auto& w = Get(target);
+  if (!w.topLevel && w.kind == platform::ControlKind::Edit) SetFocus(target);
   if (auto* e = EventsOf(target)) e->OnMouseDown(target, button, x, y);
 }
 
-void SimDesktop::LeftUp(Hwnd control) {
-  Hwnd target = capture && Find(capture) ? capture : control;
-  bool click = pressed_ && target == pressed_ && !pressCaptureLost_;
-  pressed_ = 0;
-  if (click)
+void SimDesktop::MouseUp(Hwnd control, int button, int x, int y) {
+  Hwnd target = PointerAt(control, x, y);
+  const bool left = button == platform::kLeftButton;
+  const bool click = left && pressed_ && target == pressed_ && !pressCaptureLost_;
+  if (left) pressed_ = 0;
+  if (auto* e = EventsOf(target)) e->OnMouseUp(target, button, x, y);
+  if (click && Find(target))
     if (auto* e = EventsOf(target)) e->OnClick(target);
 }
 
 void SimDesktop::Press(Hwnd control, int button) {
   MouseDown(control, button);
-  if (button == platform::kLeftButton && Find(control)) LeftUp(control);
+  if (Find(control)) MouseUp(control, button);
 }
 
 void SimDesktop::DoubleClick(Hwnd control) {
@@ -400,8 +450,15 @@ void SimDesktop::Type(Hwnd edit, const std::string& text) {
   }
 }
 
-void SimDesktop::Focus(Hwnd edit) {
-  if (auto* e = EventsOf(edit)) e->OnFocus(edit);
+void SimDesktop::TypeKeys(const std::string& text) {
+  auto* w = focus ? Find(focus) : nullptr;
+  if (w && !w->topLevel && w->kind == platform::ControlKind::Edit) Type(focus, text);
+}
+
+void SimDesktop::Tab(bool backwards) {
+  auto* w = focus ? Find(focus) : nullptr;
+  if (w && !w->topLevel && w->kind == platform::ControlKind::Edit)
+    if (auto* e = EventsOf(focus)) e->OnTab(focus, backwards);
 }
 
 void SimDesktop::TrayNotify(int code) {

@@ -61,6 +61,10 @@ void SimFiles::FailWrites(const std::string& prefix, std::uint32_t code) {
   failures_.emplace_back(Lower(Key(prefix)), code);
 }
 
+void SimFiles::FailReads(const std::string& prefix, std::uint32_t code) {
+  readFailures_.emplace_back(Lower(Key(prefix)), code);
+}
+
 void SimFiles::CheckWritable(const std::string& path) const {
   std::string key = Lower(Key(path));
   for (const auto& [prefix, code] : failures_)
@@ -87,6 +91,9 @@ Bytes SimFiles::ReadAll(const std::string& path) {
   fs::path host = HostPath(path);
   std::error_code ec;
   if (!fs::is_regular_file(host, ec)) throw OsError("read " + path, platform::kErrorFileNotFound);
+  const std::string key = Lower(Key(path));
+  for (const auto& [prefix, code] : readFailures_)
+    if (key.rfind(prefix, 0) == 0) throw OsError("read refused: " + path, code);
   std::ifstream in(host, std::ios::binary);
   if (!in) throw OsError("read " + path, platform::kErrorAccessDenied);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -47,7 +47,12 @@ class SimFiles : public platform::Files {
   // Every write, replace, create or delete of a path starting with prefix (after mapping)
   // fails with this error code.
   void FailWrites(const std::string& prefix, std::uint32_t code = platform::kErrorAccessDenied);
-  void ClearFailures() { failures_.clear(); }
+  // Every read of a path starting with prefix fails with this error code.
+  void FailReads(const std::string& prefix, std::uint32_t code = platform::kErrorAccessDenied);
+  void ClearFailures() {
+    failures_.clear();
+    readFailures_.clear();
+  }
   const std::vector<std::string>& log() const { return log_; }  // "WriteAt Tovren.exe@123"
 
  private:
@@ -57,6 +62,7 @@ class SimFiles : public platform::Files {
   std::string gameFolderWin_;
   std::map<std::string, std::pair<bool, bool>> attributes_;
   std::vector<std::pair<std::string, std::uint32_t>> failures_;
+  std::vector<std::pair<std::string, std::uint32_t>> readFailures_;
   std::vector<std::string> log_;
 };
 
@@ -80,24 +86,25 @@ class SimResources : public platform::Resources {
 class SimProcesses : public platform::Processes {
  public:
   struct Run {
+    std::string file;
     std::string commandLine;
     std::string currentFolder;
     bool waited = false;
     int showCode = 0;
     int timeoutMs = 0;
   };
-  std::uint32_t RunHiddenAndWait(const std::string& commandLine,
-                                 const std::string& currentFolder, int timeoutMs) override;
-  void Start(const std::string& commandLine, int showCode) override;
+  std::uint32_t RunHiddenAndWait(const platform::Program& program, const std::string& currentFolder,
+                                 int timeoutMs) override;
+  void Start(const platform::Program& program, int showCode) override;
   std::vector<platform::ProcessEntry> List() override { return running; }
   void Terminate(std::uint32_t pid) override;
 
   // What a hidden run does (e.g. extract a fixture into the folder); returns the exit
   // code, or throws OsError (kErrorTimeout for a run that does not end). Without a
   // handler a run exits with 0 and does nothing.
-  std::function<std::uint32_t(const std::string& commandLine, const std::string& folder)> onRun;
+  std::function<std::uint32_t(const platform::Program& program, const std::string& folder)> onRun;
   // What a start does; throwing OsError from it makes the start fail.
-  std::function<void(const std::string& commandLine, int showCode)> onStart;
+  std::function<void(const platform::Program& program, int showCode)> onStart;
 
   std::vector<Run> runs;                         // every run and start, in order
   std::vector<platform::ProcessEntry> running;   // what List reports
@@ -196,9 +203,22 @@ class SimWorker : public platform::Worker {
 
 class SimSystem : public platform::System {
  public:
-  explicit SimSystem(std::string modulePath) : modulePath(std::move(modulePath)) {}
+  // The current folder is the launcher's own folder unless a test says otherwise.
+  explicit SimSystem(std::string modulePath)
+      : modulePath(std::move(modulePath)), currentFolder(FolderOf(this->modulePath)) {}
+  SimSystem(std::string modulePath, std::string currentFolder)
+      : modulePath(std::move(modulePath)), currentFolder(std::move(currentFolder)) {}
   std::string ModulePath() override { return modulePath; }
+  std::string CurrentFolder() override { return currentFolder; }
   std::string modulePath;
+  std::string currentFolder;
+
+ private:
+  static std::string FolderOf(const std::string& path) {
+    std::size_t slash = path.rfind('\\');
+    if (slash == std::string::npos) return "";
+    return path.substr(0, slash == 2 && path[1] == ':' ? 3 : slash);
+  }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -263,9 +283,12 @@ class SimDesktop : public platform::Desktop {
   void SetTooltip(Hwnd control, const std::string& text) override;
   void SetCapture(Hwnd control) override;
   void ReleaseCapture() override;
+  void SetFocus(Hwnd window) override;
+  Hwnd Focused() override { return focus; }
+  void BringToFront(Hwnd window, bool activate) override;
   Hwnd FindTopLevel(const std::string& title) override;
   Hwnd FindChild(Hwnd parent, const std::string& text) override;
-  Hwnd Foreground() override { return foreground; }
+  Hwnd Foreground() override;
   std::string WindowTitle(Hwnd window) override;
   std::optional<RectPx> ClientRectOnScreen(Hwnd window) override;
   bool SendText(Hwnd window, const std::string& text, int timeoutMs) override;
@@ -288,6 +311,7 @@ class SimDesktop : public platform::Desktop {
   RectPx ScreenRect(Hwnd id);            // a control's rectangle on the screen
   bool IsShownOnScreen(Hwnd id);         // it and all its parents visible
   Hwnd capture = 0;
+  Hwnd focus = 0;
   Hwnd foreground = 0;
   PointPx cursor{};
   SizePx screen{1280, 1024};
@@ -299,6 +323,15 @@ class SimDesktop : public platform::Desktop {
   std::deque<std::optional<std::string>> fileDialogAnswers;  // next answers; empty: cancel
   struct Box { std::string title, text; };
   std::vector<Box> messages;
+  // A message box is modal but runs a loop of its own: what happens while one is shown
+  // (timers ticking, the player clicking elsewhere). openMessages counts the boxes up now.
+  std::function<void(const Box&)> whileMessage;
+  std::function<void()> whileFileDialog;  // the same for the file dialog
+  // Called first by the calls that look at other programs' windows (FindTopLevel,
+  // ClientRectOnScreen, Foreground) with the call's name: throwing from it makes it fail.
+  std::function<void(const std::string& call)> onLookUp;
+  int openMessages = 0;
+  int mostOpenMessages = 0;
   std::vector<Message> posted;
   std::vector<std::pair<Hwnd, std::string>> sentTexts;
   // Every state-changing call, in order, as short text: "show <title>", "hide <title>",
@@ -318,18 +351,30 @@ class SimDesktop : public platform::Desktop {
   void MouseMove(Hwnd control, int buttons, int x, int y);
   // Button goes down over control; for the left button a later LeftUp over the same
   // control clicks, unless the capture was released meanwhile.
+  // An edit takes the focus when pressed, as the real one does.
   void MouseDown(Hwnd control, int button, int x = 1, int y = 1);
-  void LeftUp(Hwnd control);
-  void Press(Hwnd control, int button = platform::kLeftButton);  // down, then up for left
+  // Button comes up with the pointer at (x, y) relative to control; the event goes where
+  // a move would go. For the left button it clicks when it completes a press (above).
+  void MouseUp(Hwnd control, int button, int x = 1, int y = 1);
+  void LeftUp(Hwnd control) { MouseUp(control, platform::kLeftButton); }
+  void Press(Hwnd control, int button = platform::kLeftButton);  // down, then up
   void DoubleClick(Hwnd control);
   // Typing into an edit: characters beyond its limit are refused, as the edit does.
   void Type(Hwnd edit, const std::string& text);
-  void Focus(Hwnd edit);
+  // The keyboard: typing and Tab reach the window holding the focus, whatever it is.
+  void TypeKeys(const std::string& text);
+  void Tab(bool backwards = false);
+  void Focus(Hwnd edit) { SetFocus(edit); }
+  // The system makes a window the active one (after another window went away, say).
+  void Activate(Hwnd window);
   void TrayNotify(int code);
   void RequestClose(Hwnd window);
 
  private:
   Hwnd Add(Window w);
+  // The pointer moves to (x, y) relative to control; returns who hears it (the capture
+  // holder, if any) with x, y made relative to that one.
+  Hwnd PointerAt(Hwnd control, int& x, int& y);
   std::map<Hwnd, Window> windows_;
   Hwnd next_ = 0x1000;
   Hwnd pressed_ = 0;

@@ -51,15 +51,15 @@ void SimResources::AddLauncherBitmaps() {
 }
 
 // --- processes ----------------------------------------------------------------------------
-std::uint32_t SimProcesses::RunHiddenAndWait(const std::string& commandLine,
+std::uint32_t SimProcesses::RunHiddenAndWait(const platform::Program& program,
                                              const std::string& currentFolder, int timeoutMs) {
-  runs.push_back({commandLine, currentFolder, true, 0, timeoutMs});
-  return onRun ? onRun(commandLine, currentFolder) : 0;
+  runs.push_back({program.file, program.commandLine, currentFolder, true, 0, timeoutMs});
+  return onRun ? onRun(program, currentFolder) : 0;
 }
 
-void SimProcesses::Start(const std::string& commandLine, int showCode) {
-  if (onStart) onStart(commandLine, showCode);
-  runs.push_back({commandLine, "", false, showCode, 0});
+void SimProcesses::Start(const platform::Program& program, int showCode) {
+  if (onStart) onStart(program, showCode);
+  runs.push_back({program.file, program.commandLine, "", false, showCode, 0});
 }
 
 void SimProcesses::Terminate(std::uint32_t pid) {
@@ -176,7 +176,7 @@ void SimWorker::RunAll() {
 SimPlatform::SimPlatform(std::filesystem::path root, std::string gameFolderWin)
     : files(root, gameFolderWin),
       http(MakeCurlHttp()),
-      system(gameFolderWin + "\\TovrenLauncher.exe") {}
+      system(gameFolderWin + "\\TovrenLauncher.exe", gameFolderWin) {}
 
 SimPlatform::~SimPlatform() = default;
 

@@ -72,6 +72,9 @@ class Win32Desktop : public platform::Desktop {
   void SetTooltip(Hwnd control, const std::string& text) override;
   void SetCapture(Hwnd control) override;
   void ReleaseCapture() override;
+  void SetFocus(Hwnd window) override;
+  Hwnd Focused() override;
+  void BringToFront(Hwnd window, bool activate) override;
 
   // --- any window on the desktop (desktop_foreign.cpp) ---------------------------------
   Hwnd FindTopLevel(const std::string& title) override;

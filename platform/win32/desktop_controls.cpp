@@ -135,6 +135,17 @@ LRESULT Win32Desktop::HandleEdit(Node& node, HWND hwnd, UINT message, WPARAM wPa
       // The handler may have destroyed the edit.
       if (!::IsWindow(hwnd)) return 0;
       return CallWindowProcW(own, hwnd, message, wParam, lParam);
+    case WM_KEYDOWN:
+      // A single-line edit outside a dialog ignores Tab: the logic moves the focus.
+      if (wParam == VK_TAB) {
+        if (node.events)
+          node.events->OnTab(reinterpret_cast<Hwnd>(hwnd), (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return 0;
+      }
+      return CallWindowProcW(own, hwnd, message, wParam, lParam);
+    case WM_CHAR:
+      if (wParam == L'\t') return 0;  // no beep and no tab character
+      return CallWindowProcW(own, hwnd, message, wParam, lParam);
     case WM_SETFOCUS: {
       LRESULT result = CallWindowProcW(own, hwnd, message, wParam, lParam);
       if (Node* still = NodeOf(hwnd); still && still->events)

@@ -70,15 +70,18 @@ void Win32Desktop::RouteMouse(Node& node, HWND hwnd, UINT message, WPARAM wParam
     case WM_MBUTTONUP: {
       const bool click =
           message == WM_LBUTTONUP && pressed_ == hwnd && !pressLost_ && Inside(hwnd, x, y);
+      const int up = message == WM_LBUTTONUP   ? platform::kLeftButton
+                     : message == WM_RBUTTONUP ? platform::kRightButton
+                                               : platform::kMiddleButton;
       if (message == WM_LBUTTONUP) pressed_ = nullptr;
-      heldButtons_ &= ~(message == WM_LBUTTONUP   ? platform::kLeftButton
-                        : message == WM_RBUTTONUP ? platform::kRightButton
-                                                  : platform::kMiddleButton);
+      heldButtons_ &= ~up;
       if (node.autoCaptured && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
         node.autoCaptured = false;
         if (GetCapture() == hwnd) ::ReleaseCapture();
       }
-      if (click && events) events->OnClick(self);
+      if (events) events->OnMouseUp(self, up, x, y);
+      // The up handler may have destroyed the control.
+      if (click && events && ::IsWindow(hwnd)) events->OnClick(self);
       return;
     }
     case WM_CAPTURECHANGED:
@@ -100,5 +103,14 @@ void Win32Desktop::RouteMouse(Node& node, HWND hwnd, UINT message, WPARAM wParam
 void Win32Desktop::SetCapture(Hwnd control) { ::SetCapture(reinterpret_cast<HWND>(control)); }
 
 void Win32Desktop::ReleaseCapture() { ::ReleaseCapture(); }
+
+void Win32Desktop::SetFocus(Hwnd window) {
+  if (Ours(window)) ::SetFocus(reinterpret_cast<HWND>(window));
+}
+
+platform::Hwnd Win32Desktop::Focused() {
+  HWND focus = GetFocus();
+  return focus && Ours(reinterpret_cast<Hwnd>(focus)) ? reinterpret_cast<Hwnd>(focus) : 0;
+}
 
 }  // namespace tovren::win32

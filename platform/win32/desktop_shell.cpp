@@ -74,6 +74,8 @@ void Win32Desktop::RestoreTrayIcons() {
 }
 
 std::optional<std::string> Win32Desktop::OpenFile(const platform::OpenFileRequest& request) {
+  // A modal window ends the press that opened it: no control of ours keeps the capture.
+  ::ReleaseCapture();
   std::wstring filter;
   for (const auto& [description, pattern] : request.filters) {
     filter += Wide(description);
@@ -118,6 +120,7 @@ void Win32Desktop::ShowMessage(Hwnd owner, const std::string& title, const std::
   // Our windows are topmost: a box without owner must not open behind them.
   UINT type = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND;
   if (owner == 0) type |= MB_TOPMOST;
+  ::ReleaseCapture();  // as for the file dialog
   MessageBoxW(reinterpret_cast<HWND>(owner), Wide(text).c_str(), Wide(title).c_str(), type);
 }
 

@@ -111,6 +111,9 @@ LRESULT Win32Desktop::Handle(Node& node, HWND hwnd, UINT message, WPARAM wParam,
       // it owns (seen under Wine without a window manager).
       if (node.surface) return MA_NOACTIVATE;
       break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && node.events) node.events->OnActivate(self);
+      break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -282,6 +285,15 @@ void Win32Desktop::SetColorKey(Hwnd window, platform::Rgb key) {
     // Edits paint their background in the key colour.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
   }
+}
+
+void Win32Desktop::BringToFront(Hwnd window, bool activate) {
+  HWND hwnd = reinterpret_cast<HWND>(window);
+  if (!Ours(window)) return;
+  const bool topmost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE));
+  if (activate) SetForegroundWindow(hwnd);
 }
 
 void Win32Desktop::SetTopmost(Hwnd window) {

@@ -21,33 +21,42 @@ std::unique_ptr<Win32LayeredSurface> Win32LayeredSurface::Create(HWND window,
     s->token_ = 0;
     return nullptr;
   }
+  // A picture that cannot be decoded or drawn leaves the window without content: it stays
+  // invisible, and everything else about the window goes on.
+  if (!s->Build(png)) s->size_ = {};
+  // Every frame is drawn from the DIB alone: the decoded image (4 bytes a pixel, as large
+  // as the DIB) and the copy of the PNG would only sit in memory while the window lives.
+  s->ReleaseDecoder();
+  return s;
+}
 
+bool Win32LayeredSurface::Build(const platform::Bytes& png) {
   // GDI+ may read the stream lazily for as long as the image lives (on Windows it keeps
   // a reference), so the stream and its memory stay until the image is disposed.
-  if (png.empty()) return nullptr;
-  s->memory_ = GlobalAlloc(GMEM_MOVEABLE, png.size());
-  if (!s->memory_) return nullptr;
-  if (void* p = GlobalLock(s->memory_)) {
+  if (png.empty()) return false;
+  memory_ = GlobalAlloc(GMEM_MOVEABLE, png.size());
+  if (!memory_) return false;
+  if (void* p = GlobalLock(memory_)) {
     std::memcpy(p, png.data(), png.size());
-    GlobalUnlock(s->memory_);
+    GlobalUnlock(memory_);
   }
   IStream* stream = nullptr;
-  if (CreateStreamOnHGlobal(s->memory_, FALSE, &stream) != S_OK) return nullptr;
-  s->stream_ = stream;
+  if (CreateStreamOnHGlobal(memory_, FALSE, &stream) != S_OK) return false;
+  stream_ = stream;
   Gdiplus::GpImage* image = nullptr;
-  if (gp::GdipLoadImageFromStream(stream, &image) != Gdiplus::Ok || !image) return nullptr;
-  s->image_ = image;
+  if (gp::GdipLoadImageFromStream(stream, &image) != Gdiplus::Ok || !image) return false;
+  image_ = image;
 
   UINT width = 0, height = 0;
   gp::GdipGetImageWidth(image, &width);
   gp::GdipGetImageHeight(image, &height);
-  if (width == 0 || height == 0) return nullptr;
-  s->size_ = {static_cast<int>(width), static_cast<int>(height)};
+  if (width == 0 || height == 0) return false;
+  size_ = {static_cast<int>(width), static_cast<int>(height)};
 
   HDC screen = GetDC(nullptr);
-  s->memoryDc_ = CreateCompatibleDC(screen);
+  memoryDc_ = CreateCompatibleDC(screen);
   ReleaseDC(nullptr, screen);
-  if (!s->memoryDc_) return nullptr;
+  if (!memoryDc_) return false;
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -58,22 +67,19 @@ std::unique_ptr<Win32LayeredSurface> Win32LayeredSurface::Create(HWND window,
   info.bmiHeader.biCompression = BI_RGB;
   info.bmiHeader.biSizeImage = 4 * width * height;
   void* bits = nullptr;
-  s->dib_ = CreateDIBSection(s->memoryDc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!s->dib_) return nullptr;
-  s->bits_ = static_cast<const std::uint32_t*>(bits);
-  s->previous_ = SelectObject(s->memoryDc_, s->dib_);
+  dib_ = CreateDIBSection(memoryDc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib_) return false;
+  bits_ = static_cast<const std::uint32_t*>(bits);
+  previous_ = SelectObject(memoryDc_, dib_);
 
   Gdiplus::GpGraphics* graphics = nullptr;
-  if (gp::GdipCreateFromHDC(s->memoryDc_, &graphics) != Gdiplus::Ok) return nullptr;
-  s->graphics_ = graphics;
+  if (gp::GdipCreateFromHDC(memoryDc_, &graphics) != Gdiplus::Ok) return false;
+  graphics_ = graphics;
   // GDI+ writes premultiplied alpha into a 32-bit DIB, as UpdateLayeredWindow wants it.
   gp::GdipDrawImageRect(graphics, image, 0.0f, 0.0f, static_cast<Gdiplus::REAL>(width),
                         static_cast<Gdiplus::REAL>(height));
   GdiFlush();
-  // Every frame is drawn from the DIB alone: the decoded image (4 bytes a pixel, as large
-  // as the DIB) and the copy of the PNG would only sit in memory while the window lives.
-  s->ReleaseDecoder();
-  return s;
+  return true;
 }
 
 void Win32LayeredSurface::ReleaseDecoder() {
@@ -89,13 +95,17 @@ void Win32LayeredSurface::ReleaseDecoder() {
 }
 
 Win32LayeredSurface::~Win32LayeredSurface() {
-  ReleaseDecoder();  // still held when Create gave up half-way
+  ReleaseDecoder();  // in case Create did not get that far
   if (memoryDc_ && previous_) SelectObject(memoryDc_, previous_);
   if (dib_) DeleteObject(dib_);
   if (memoryDc_) DeleteDC(memoryDc_);
 }
 
 void Win32LayeredSurface::Present(std::uint8_t alpha) {
+  if (size_.width == 0 || size_.height == 0) {
+    lastPresentOk_ = false;
+    return;
+  }
   SIZE size{size_.width, size_.height};
   POINT source{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, AC_SRC_ALPHA};

@@ -12,7 +12,8 @@ namespace tovren::win32 {
 
 class Win32LayeredSurface : public platform::LayeredSurface {
  public:
-  // nullptr when GDI+ does not start or the bytes are no picture it can decode.
+  // nullptr when GDI+ does not start. Bytes that are no picture it can decode give a
+  // surface of size 0 x 0 that draws nothing.
   static std::unique_ptr<Win32LayeredSurface> Create(HWND window, const platform::Bytes& png);
   ~Win32LayeredSurface() override;
   Win32LayeredSurface(const Win32LayeredSurface&) = delete;
@@ -28,6 +29,7 @@ class Win32LayeredSurface : public platform::LayeredSurface {
 
  private:
   Win32LayeredSurface() = default;
+  bool Build(const platform::Bytes& png);
   void ReleaseDecoder();
   HWND window_ = nullptr;
   // Held only while the picture is decoded and drawn (Create).

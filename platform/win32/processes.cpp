@@ -10,9 +10,13 @@ namespace tovren::win32 {
 namespace {
 
 // Starts the program and hands back its process handle; the thread handle is closed.
-HANDLE Launch(const std::string& commandLine, const std::string& currentFolder, int showCode) {
+HANDLE Launch(const platform::Program& program, const std::string& currentFolder, int showCode) {
+  // Without an application name CreateProcess would take the command line's text up to
+  // each blank in turn as the program to run ("D:\My" for "D:\My Games\..."): never.
+  if (program.file.empty()) throw platform::OsError("start without a file name", ERROR_INVALID_PARAMETER);
+  const std::wstring file = Wide(program.file);
   // CreateProcessW may write into the command line, so it gets its own copy.
-  std::wstring cmd = Wide(commandLine);
+  std::wstring cmd = Wide(program.commandLine);
   cmd.push_back(L'\0');
   std::wstring folder = Wide(currentFolder);
   STARTUPINFOW si{};
@@ -23,10 +27,10 @@ HANDLE Launch(const std::string& commandLine, const std::string& currentFolder, 
   // own; a hidden start must show nothing at all.
   DWORD flags = showCode == SW_HIDE ? CREATE_NO_WINDOW : 0;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
+  if (!CreateProcessW(file.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
     DWORD code = GetLastError();
-    throw platform::OsError("start " + commandLine, code);
+    throw platform::OsError("start " + program.file, code);
   }
   CloseHandle(pi.hThread);
   return pi.hProcess;
@@ -34,26 +38,26 @@ HANDLE Launch(const std::string& commandLine, const std::string& currentFolder, 
 
 }  // namespace
 
-std::uint32_t Win32Processes::RunHiddenAndWait(const std::string& commandLine,
+std::uint32_t Win32Processes::RunHiddenAndWait(const platform::Program& program,
                                                const std::string& currentFolder, int timeoutMs) {
-  HANDLE process = Launch(commandLine, currentFolder, SW_HIDE);
+  HANDLE process = Launch(program, currentFolder, SW_HIDE);
   DWORD code = 0;
   DWORD waited = WaitForSingleObject(process, static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs));
   if (waited == WAIT_TIMEOUT) {
     TerminateProcess(process, 1);
     WaitForSingleObject(process, 5000);
     CloseHandle(process);
-    throw platform::OsError("wait for " + commandLine, platform::kErrorTimeout);
+    throw platform::OsError("wait for " + program.file, platform::kErrorTimeout);
   }
   bool ok = waited == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code);
   DWORD error = ok ? 0 : GetLastError();
   CloseHandle(process);
-  if (!ok) throw platform::OsError("wait for " + commandLine, error);
+  if (!ok) throw platform::OsError("wait for " + program.file, error);
   return code;
 }
 
-void Win32Processes::Start(const std::string& commandLine, int showCode) {
-  CloseHandle(Launch(commandLine, "", showCode));
+void Win32Processes::Start(const platform::Program& program, int showCode) {
+  CloseHandle(Launch(program, "", showCode));
 }
 
 std::vector<platform::ProcessEntry> Win32Processes::List() {

@@ -5,9 +5,9 @@ namespace tovren::win32 {
 
 class Win32Processes : public platform::Processes {
  public:
-  std::uint32_t RunHiddenAndWait(const std::string& commandLine, const std::string& currentFolder,
+  std::uint32_t RunHiddenAndWait(const platform::Program& program, const std::string& currentFolder,
                                  int timeoutMs) override;
-  void Start(const std::string& commandLine, int showCode) override;
+  void Start(const platform::Program& program, int showCode) override;
   std::vector<platform::ProcessEntry> List() override;
   void Terminate(std::uint32_t pid) override;
 };

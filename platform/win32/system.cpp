@@ -25,4 +25,20 @@ std::string Win32System::ModulePath() {
   }
 }
 
+std::string Win32System::CurrentFolder() {
+  for (DWORD size = MAX_PATH;;) {
+    std::wstring buf(size, L'\0');
+    DWORD n = GetCurrentDirectoryW(size, buf.data());
+    if (n == 0) {
+      DWORD code = GetLastError();
+      throw platform::OsError("current folder", code);
+    }
+    if (n < size) {
+      buf.resize(n);
+      return Utf8(buf);
+    }
+    size = n;  // the size it needs, with its terminating zero
+  }
+}
+
 }  // namespace tovren::win32

@@ -6,6 +6,7 @@ namespace tovren::win32 {
 class Win32System : public platform::System {
  public:
   std::string ModulePath() override;
+  std::string CurrentFolder() override;
 };
 
 }  // namespace tovren::win32

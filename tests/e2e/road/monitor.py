@@ -119,6 +119,19 @@ def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
         server.stop()
 
 
+def f4_locks_and_frees(game, client, when=""):
+    """F4 clips the cursor to the game's client area, and F4 again releases it."""
+    e2e.tap("F4", game)
+    time.sleep(2 * TICK)
+    seen = e2e.watch_clip(2000)
+    e2e.check(client in seen, "%sF4 did not clip the cursor to the game's client area %r: %r"
+              % (when, client, seen))
+    e2e.tap("F4", game)
+    time.sleep(2 * TICK)
+    seen = e2e.watch_clip(2000)
+    e2e.check(client not in seen, "%sthe second F4 did not release the cursor: %r" % (when, seen))
+
+
 def test_f4_locks_the_cursor_into_the_windowed_game():
     launcher = e2e.Launcher("cursor_lock")
     e2e.write_settings(launcher.folder, {"复选3": "1"})
@@ -131,19 +144,46 @@ def test_f4_locks_the_cursor_into_the_windowed_game():
         e2e.run(["xdotool", "windowfocus", "--sync", str(game)], timeout=10)
         e2e.wait_for("the game in the foreground", lambda: e2e.probe("foreground")[1] == "Tovren", 10)
         e2e.check(client not in e2e.watch_clip(1500), "the cursor was clipped before F4")
-
-        e2e.tap("F4", game)
-        time.sleep(2 * TICK)
-        seen = e2e.watch_clip(2000)
-        e2e.check(client in seen, "F4 did not clip the cursor to the game's client area %r: %r"
-                  % (client, seen))
-
-        e2e.tap("F4", game)
-        time.sleep(2 * TICK)
-        seen = e2e.watch_clip(2000)
-        e2e.check(client not in seen, "the second F4 did not release the cursor: %r" % seen)
+        f4_locks_and_frees(game, client)
     finally:
         launcher.cleanup()
+
+
+def test_a_failing_f8_leaves_f4_working():
+    """F8 with an IP tool file that is no program any more: its message comes up, and while
+    it is up the monitor still ticks: F4 locks the cursor into the game and frees it again."""
+    work = Path(os.environ["TOVREN_E2E_WORK"]) / "f8_fails"
+    launcher = e2e.Launcher("f8_fails")
+    server = Server(work, {"1_1.txt": LIST_1})
+    try:
+        e2e.write_settings(launcher.folder, {"复选3": "1", "复选5": "1", "复选6": "1"})
+        launcher.start()
+        wait_for_monitor(server, 0)
+        (launcher.folder / "zarnu" / "Zarnu_IP.exe").write_bytes(b"no program any more")
+        e2e.click(*road.centre_px(launcher.body_origin(), road.START_BUTTON))
+        game = e2e.visible_window("Tovren", timeout=40)
+        client = e2e.probe_rect("client", "Tovren")
+
+        def game_in_front():
+            # As a player does: a click into the game's window, which takes the keys.
+            e2e.click((client[0] + client[2]) // 2, (client[1] + client[3]) // 2)
+            e2e.run(["xdotool", "windowfocus", "--sync", str(game)], timeout=10)
+            e2e.wait_for("the game in the foreground",
+                         lambda: e2e.probe("foreground")[1] == "Tovren", 10)
+        game_in_front()
+        e2e.tap("F8", game)  # counts the list
+        time.sleep(3 * TICK)
+        e2e.tap("F8", game)  # would start the tool
+        text = e2e.wait_message(20)
+        e2e.check("zarnu_ip" in text, "the failed F8 said %r" % text)
+
+        game_in_front()  # the box stays up behind the game
+        f4_locks_and_frees(game, client, "with F8's message up, ")
+        e2e.check(len(e2e.message_boxes()) == 1, "the failure was told more than once")
+        e2e.dismiss_message()
+    finally:
+        launcher.cleanup()
+        server.stop()
 
 
 def test_start_registers_a_missing_own_address_once():
@@ -186,5 +226,6 @@ def test_start_registers_a_missing_own_address_once():
 if __name__ == "__main__":
     e2e.require_session()
     e2e.main([test_f4_locks_the_cursor_into_the_windowed_game,
+              test_a_failing_f8_leaves_f4_working,
               test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool,
               test_start_registers_a_missing_own_address_once])

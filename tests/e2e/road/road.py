@@ -31,6 +31,31 @@ def check_box(element):
 
 # Popup menu items in twips inside 菜单 (150 x 300 pixels).
 MENU_EXIT = (510, 3150, 1125, 1095)
+MENU_SHOW = (1005, 1770, 870, 810)
+MENU_ABOUT = (285, 420, 780, 795)
+
+# The rules panel 血时 opens with the settings button (按钮 1).
+SETTINGS_BUTTON = (4275, 3435, 960, 555)
+RULES_PANEL = (1200, 795)
+# The rule fields in reading order, with their settings keys.
+RULE_KEYS = (["血量%d" % i for i in range(1, 6)] + ["时间%d" % i for i in range(1, 6)]
+             + ["场次%d" % i for i in range(1, 9)] + ["人数"])
+
+
+def rule_field(k):
+    """Rule field k of RULE_KEYS in 主体's twips: (left, top, width, height)."""
+    column, top = [(k, 30), (k - 5, 510), (k - 10, 990), (k - 15, 1470), (0, 1950)][
+        0 if k < 5 else 1 if k < 10 else 2 if k < 15 else 3 if k < 18 else 4]
+    return (RULES_PANEL[0] + 120 + 890 * column, RULES_PANEL[1] + top, 615, 245)
+
+
+def rest_on(point):
+    """Brings the pointer onto point from outside 主体 in a few moves, and rests it there: one
+    resting on a control when 主体 appeared has that control's capture, and its first move
+    only gives it back."""
+    for x in (point[0] - 30, point[0] - 2, point[0] - 1, point[0]):
+        e2e.move_pointer(x, point[1] - 60 if x == point[0] - 30 else point[1])
+        time.sleep(0.15)
 
 
 def centre_px(origin, control):

@@ -5,6 +5,8 @@ and gone, the executable and the scene table patched byte for byte, the registry
 the config tool written once, and the game's own window showing the patched texts.
 """
 import os
+import shutil
+import time
 from pathlib import Path
 
 import road
@@ -142,8 +144,40 @@ def test_version_3_dust_free_hidden_commands():
         launcher.cleanup()
 
 
+def test_start_press_in_a_folder_with_blanks_runs_no_planted_program():
+    """The launcher runs as administrator. In "My Games\\Tovren Gold\\Game Folder", with a
+    program planted at the text up to every blank of the path ("My.exe" beside "My Games",
+    ...), a press on Start installs, patches, registers and starts the game through its
+    config tool, and not one planted program runs."""
+    road.forget_registration()
+    work = SHOTS / "planted"
+    shutil.rmtree(work, ignore_errors=True)
+    folder = work / "My Games" / "Tovren Gold" / "Game Folder"
+    folder.mkdir(parents=True)
+    shutil.copy(os.environ["TOVREN_EXE"], folder / "TovrenLauncher.exe")
+    planted = [work / "My.exe", work / "My Games" / "Tovren.exe",
+               work / "My Games" / "Tovren Gold" / "Game.exe"]
+    for program in planted:
+        shutil.copy(os.environ["TOVREN_PLANTED"], program)
+    launcher = e2e.Launcher("planted", folder=folder)
+    try:
+        launcher.start()
+        press_start(launcher)
+        try:
+            check_start(folder, settings_with())
+        finally:
+            # Also when the start went wrong: a planted program that ran says why.
+            time.sleep(1)  # one started with the config tool has written by now
+            ran = [str(p) for p in planted if p.with_name(p.name + ".ran").exists()]
+            e2e.check(not ran, "planted programs ran: %s" % ", ".join(ran))
+    finally:
+        launcher.cleanup()
+        e2e.end_processes_in(work)
+
+
 if __name__ == "__main__":
     e2e.require_session()
     e2e.main([test_version_1_hidden_commands_clicked_on,
               test_version_2_then_version_1_in_one_folder,
-              test_version_3_dust_free_hidden_commands])
+              test_version_3_dust_free_hidden_commands,
+              test_start_press_in_a_folder_with_blanks_runs_no_planted_program])

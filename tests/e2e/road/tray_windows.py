@@ -10,20 +10,11 @@ import road
 from road import e2e
 
 
-def rest_on(point):
-    """Brings the pointer onto point from outside 主体 in a few moves, and rests it there: one
-    resting on a control when 主体 appeared has that control's capture, and its first move
-    only gives it back."""
-    for x in (point[0] - 30, point[0] - 2, point[0] - 1, point[0]):
-        e2e.move_pointer(x, point[1] - 60 if x == point[0] - 30 else point[1])
-        time.sleep(0.15)
-
-
 def drag(start, delta, button=1, steps=8):
     """Rests the pointer on start, then moves it by delta with button held. A click on the
     backdrop first: Wine keeps a button down that an earlier test's launcher never saw go up."""
     e2e.click(start[0] - 30, start[1] - 60)
-    rest_on(start)
+    road.rest_on(start)
     e2e.run(["xdotool", "mousedown", str(button)], timeout=10)
     for i in range(1, steps + 1):
         e2e.move_pointer(start[0] + delta[0] * i // steps, start[1] + delta[1] * i // steps)
@@ -89,7 +80,7 @@ def test_after_a_start_press_the_strip_moves_nothing_without_a_button():
         e2e.visible_window("主体", timeout=10)
         main0 = e2e.geometry(launcher.main)
         strip = road.centre_px(launcher.body_origin(), road.DRAG_STRIP)
-        rest_on(strip)
+        road.rest_on(strip)
         for dx in (20, 40):
             e2e.move_pointer(strip[0] + dx, strip[1])
             time.sleep(0.2)

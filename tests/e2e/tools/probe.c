@@ -12,6 +12,12 @@
  *                                          "class<TAB>L T R B<TAB>text" (text by WM_GETTEXT)
  *   tovren_probe foreground                the foreground window's title, or "none"
  *   tovren_probe exists TITLE              "yes" or "no", and whether it is visible
+ *   tovren_probe zorder                    the visible top-level windows, the frontmost first,
+ *                                          one title a line (GetWindow order)
+ *   tovren_probe window-at X Y             the title of the top-level window that takes a
+ *                                          click at screen point X, Y (WindowFromPoint)
+ *   tovren_probe place TITLE X Y           moves the top-level window TITLE to X, Y the way
+ *                                          Windows programs do (SetWindowPos): "placed"
  *
  * Exit code 0 when the command did what it says, 1 when the window is missing,
  * 2 on a usage error.
@@ -89,7 +95,7 @@ static BOOL CALLBACK each_child(HWND w, LPARAM unused) {
 int wmain(int argc, wchar_t **argv) {
   g_out = GetStdHandle(STD_OUTPUT_HANDLE);
   if (argc < 2) {
-    out_ascii("usage: tovren_probe clip|client|post|children|foreground|exists ...\n");
+    out_ascii("usage: tovren_probe clip|client|post|children|foreground|exists|zorder|window-at|place ...\n");
     return 2;
   }
   const wchar_t *cmd = argv[1];
@@ -145,6 +151,30 @@ int wmain(int argc, wchar_t **argv) {
     out_ascii("\n");
     return 0;
   }
+  if (!wcscmp(cmd, L"zorder") && argc == 2) {
+    for (HWND t = GetTopWindow(NULL); t; t = GetWindow(t, GW_HWNDNEXT)) {
+      wchar_t title[256] = L"";
+      if (!IsWindowVisible(t) || !GetWindowTextW(t, title, 256)) continue;
+      out_wide(title);
+      out_ascii("\n");
+    }
+    return 0;
+  }
+  if (!wcscmp(cmd, L"window-at") && argc == 4) {
+    LONG_PTR x, y;
+    if (!parse_number(argv[2], &x) || !parse_number(argv[3], &y)) return 2;
+    POINT pt = {(LONG)x, (LONG)y};
+    HWND at = WindowFromPoint(pt);
+    if (!at) {
+      out_ascii("none\n");
+      return 1;
+    }
+    wchar_t title[256] = L"";
+    GetWindowTextW(GetAncestor(at, GA_ROOT), title, 256);
+    out_wide(title);
+    out_ascii("\n");
+    return 0;
+  }
   if (argc < 3) return 2;
   HWND w = top_level(argv[2]);
 
@@ -171,6 +201,14 @@ int wmain(int argc, wchar_t **argv) {
       return 2;
     if (!PostMessageW(w, (UINT)msg, (WPARAM)wp, (LPARAM)lp)) return 1;
     out_ascii("posted\n");
+    return 0;
+  }
+  if (!wcscmp(cmd, L"place") && argc == 5) {
+    LONG_PTR x, y;
+    if (!parse_number(argv[3], &x) || !parse_number(argv[4], &y)) return 2;
+    if (!SetWindowPos(w, NULL, (int)x, (int)y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+      return 1;
+    out_ascii("placed\n");
     return 0;
   }
   if (!wcscmp(cmd, L"children") && argc == 3) {

@@ -31,12 +31,12 @@ void AddPayloadResources(sim::SimResources& resources) {
 }
 
 FakePacks::FakePacks(sim::SimPlatform& platform) : p(platform) {
-  p.processes.onRun = [this](const std::string& commandLine, const std::string&) -> std::uint32_t {
-    Bytes self = p.files.ReadAll(commandLine);
+  p.processes.onRun = [this](const platform::Program& program, const std::string&) -> std::uint32_t {
+    Bytes self = p.files.ReadAll(program.file);
     std::string head(self.begin(), self.begin() + std::min<std::size_t>(self.size(), 64));
     std::string which = head.substr(5, head.find(' ', 5) - 5);  // "VSN/2"
     if (self != PackBytes(which.substr(0, 3), which.substr(4)))
-      throw std::runtime_error("pack file is not exactly its resource: " + commandLine);
+      throw std::runtime_error("pack file is not exactly its resource: " + program.file);
     ran.push_back(which);
     if (log) log->push_back("run " + which);
     auto put = [&](const std::string& name, const Bytes& bytes) {
@@ -56,7 +56,7 @@ FakePacks::FakePacks(sim::SimPlatform& platform) : p(platform) {
     } else if (extract) {
       put("texture\\effect.tex", Text(which));
     }
-    if (deleteSelf) p.files.Delete(commandLine);
+    if (deleteSelf) p.files.Delete(program.file);
     return exitCode;
   };
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "core/user_error.h"
 #include "launch/launch_game.h"
@@ -34,8 +35,8 @@ class StartPress : public ::testing::Test {
   void SetUp() override {
     AddPayloadResources(p.resources);
     packs.log = &log;
-    p.processes.onStart = [this](const std::string& cmd, int show) {
-      log.push_back("start " + cmd + " " + std::to_string(show));
+    p.processes.onStart = [this](const platform::Program& program, int show) {
+      log.push_back("start " + program.commandLine + " " + std::to_string(show));
     };
   }
   void PressStart() { handler.OnPress(kStartButton, platform::kLeftButton); }
@@ -76,7 +77,7 @@ TEST_F(StartPress, PreparesAnEmptyGameFolderAndStartsTheConfigTool) {
                      "status 正在安装游戏…",
                      "status 正在写入游戏设置…",
                      "status 正在启动游戏…",
-                     "start C:\\Game\\config.exe 1",
+                     "start \"C:\\Game\\config.exe\" 1",
                      "picture 2 ojb1801",
                      "status Quellor.net",
                  }));
@@ -92,8 +93,13 @@ TEST_F(StartPress, PreparesAnEmptyGameFolderAndStartsTheConfigTool) {
   EXPECT_FALSE(Exists("vsn.exe"));
   EXPECT_FALSE(Exists("soe.exe"));
   EXPECT_FALSE(host.windowsVisible);  // the launcher stays in the tray
-  for (const auto& run : p.processes.runs)
-    if (run.waited) EXPECT_EQ(run.currentFolder, ".");
+  // Every program is started as its file, by its full path, never looked up.
+  using Run = std::tuple<std::string, std::string, std::string>;
+  std::vector<Run> runs;
+  for (const auto& run : p.processes.runs) runs.emplace_back(run.file, run.commandLine, run.currentFolder);
+  EXPECT_EQ(runs, (std::vector<Run>{{"C:\\Game\\vsn.exe", "\"C:\\Game\\vsn.exe\"", "C:\\Game"},
+                                    {"C:\\Game\\soe.exe", "\"C:\\Game\\soe.exe\"", "C:\\Game"},
+                                    {"C:\\Game\\config.exe", "\"C:\\Game\\config.exe\"", ""}}));
 }
 
 TEST_F(StartPress, ASecondPressLeavesTheGameFilesByteForByteAsTheFirst) {
@@ -174,7 +180,32 @@ TEST_F(FailedPress, AValueThatDoesNotFitWritesNothing) {
   settings.人数.Set("12345");
   PressStart();
   ExpectFailed("人数");
+  // One that fills its slot exactly leaves the game no terminating zero: refused alike.
+  settings.人数.Set("16");
+  settings.血量[3].Set("1234567");
+  host.messages.clear();
+  PressStart();
+  ExpectFailed("血量4");
   EXPECT_TRUE(p.files.log().empty());
+  EXPECT_TRUE(p.processes.runs.empty());
+}
+
+TEST_F(FailedPress, APlatformPathThatNamesNoProgramIsRefusedBeforeTheInstall) {
+  settings.复选框辅助[7].Set("1");
+  settings.路径.Set("D:\\My Games\\net.exe -game tovren");
+  PressStart();
+  ExpectFailed("浏览");
+  EXPECT_TRUE(p.files.log().empty());
+  EXPECT_TRUE(p.processes.runs.empty());
+}
+
+TEST_F(StartPress, APackEndingWithWarningsOnlyIsInstalledAndTheStartGoesOn) {
+  packs.exitCode = 1;
+  PressStart();
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(packs.ran, (std::vector<std::string>{"VSN/1", "SOE/ON"}));
+  EXPECT_EQ(FirstDifference(Read("Tovren.exe"), ExpectedGameExe(1, settings)), "");
+  EXPECT_EQ(log[log.size() - 3], "start \"C:\\Game\\config.exe\" 1");
 }
 
 TEST_F(FailedPress, AFailedVersionPackStopsBeforeThePatch) {
@@ -234,7 +265,7 @@ TEST_F(FailedPress, AFailedListFetchIsReportedAfterTheGameIsPrepared) {
 }
 
 TEST_F(FailedPress, AnUnforeseenPlatformErrorStillComesBackAsAMessage) {
-  p.processes.onStart = [](const std::string&, int) { throw std::runtime_error("odd"); };
+  p.processes.onStart = [](const platform::Program&, int) { throw std::runtime_error("odd"); };
   PressStart();
   ExpectFailed("启动");
 }

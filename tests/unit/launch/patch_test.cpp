@@ -53,14 +53,14 @@ TEST_P(ExePatch, WritesExactlyTheDocumentedBytes) {
   const ExeCase c = GetParam();
   settings.复选框辅助[0].Set(c.hiddenCommands ? "1" : "0");
   if (c.customValues) {
-    // Short, exactly-filling and non-ASCII values: the clears must leave terminators where
+    // Short, longest-fitting and non-ASCII values: the clears must leave terminators where
     // a value is short, and GBK bytes must be written for Chinese text.
-    settings.血量[0].Set("300");    // fills HP value 1's 4-byte slot
-    settings.血量[1].Set("9999");   // 5 bytes in an 8-byte slot
+    settings.血量[0].Set("30");     // 3 of HP value 1's 4 bytes
+    settings.血量[1].Set("999999"); // 7 bytes in an 8-byte slot
     settings.血量[4].Set("");       // only "%"
     settings.时间[0].Set("7");
     settings.时间[3].Set("中");     // D6 D0
-    settings.场次[3].Set("ABCD");   // fills its slot, no terminator
+    settings.场次[3].Set("ABC");    // 3 of 4 bytes
     settings.场次[7].Set("OO");
     settings.人数.Set("");
   }
@@ -118,25 +118,34 @@ TEST_F(GameFolder, RefusesAMissingShortOrFolderExecutableAndWritesNothing) {
   }
 }
 
-TEST_F(GameFolder, RefusesAValueThatWouldRunPastItsSlot) {
+TEST_F(GameFolder, RefusesAValueThatLeavesItsSlotNoTerminatingZero) {
   PutFile(p.files, "Tovren.exe", MakeGameExe(1));
   const Bytes before = Read("Tovren.exe");
-  struct Case { core::Field* field; const char* text; };
+  struct Case { core::Field* field; const char* text; const char* label; };
   const Case cases[] = {
-      {&settings.血量[0], "1000"},      // 5 bytes with "%" in a 4-byte slot
-      {&settings.血量[2], "12345678"},  // 9 bytes with "%" in an 8-byte slot
-      {&settings.时间[1], "12345"},
-      {&settings.人数, "中文字"},        // 6 GBK bytes
+      {&settings.血量[0], "100", "血量1"},       // 4 bytes with "%": fills the 4-byte slot
+      {&settings.血量[2], "1234567", "血量3"},   // 8 bytes with "%": fills the 8-byte slot
+      {&settings.场次[3], "ABCD", "场次4"},      // 4 of 4
+      {&settings.人数, "中文", "人数"},          // 4 GBK bytes
+      {&settings.血量[0], "1000", "血量1"},      // longer still: 5 bytes in 4
+      {&settings.血量[2], "12345678", "血量3"},  // 9 bytes in 8
+      {&settings.时间[1], "12345", "时间2"},
   };
   for (const Case& c : cases) {
     std::string old = c.field->Text();
     c.field->Set(c.text);
+    try {
+      CheckRuleValues(settings);
+      ADD_FAILURE() << "accepted " << c.text;
+    } catch (const core::UserError& e) {
+      EXPECT_NE(e.message().find(c.label), std::string::npos) << e.message();
+    }
     EXPECT_THROW(PatchGameExecutable(p.files, settings, 1), core::UserError) << c.text;
-    EXPECT_THROW(CheckRuleValues(settings), core::UserError) << c.text;
     EXPECT_EQ(FirstDifference(Read("Tovren.exe"), before), "") << c.text;
     c.field->Set(old);
   }
-  settings.血量[2].Set("1234567");  // 8 bytes with "%": fills the slot, allowed
+  settings.血量[0].Set("99");      // 3 of 4 bytes
+  settings.血量[2].Set("123456");  // 7 of 8 bytes: the slot's last byte stays its zero
   EXPECT_NO_THROW(PatchGameExecutable(p.files, settings, 1));
 }
 

@@ -69,9 +69,25 @@ TEST_F(BrowserTest, RedirectsAreFollowedAFewTimes) {
 
   b.Navigate(server.Url("/loop"));
   RunLoads();
-  EXPECT_EQ(server.RequestsTo("/loop").size(), static_cast<size_t>(Browser::kMaxRedirects + 1));
+  EXPECT_EQ(server.RequestsTo("/loop").size(), static_cast<size_t>(kMaxRedirects + 1));
   EXPECT_EQ(b.Document()->status, 302);
   EXPECT_EQ(b.BodyText(), std::nullopt);
+}
+
+TEST_F(BrowserTest, KeptToOneOriginItAsksNothingOfAnother) {
+  testing::TestServer elsewhere;
+  elsewhere.Serve("/plain", "<p>elsewhere</p>", 200, "text/html");
+  elsewhere.Start();
+  Browser b(*sim.http, sim.worker);
+  b.StayOn(ParseUrl(server.Url("/"))->Origin());
+  b.Navigate(elsewhere.Url("/plain"));
+  RunLoads();
+  EXPECT_TRUE(elsewhere.Requests().empty());
+  ASSERT_NE(b.Document(), nullptr);
+  EXPECT_FALSE(b.Document()->Loaded());
+  b.Navigate(server.Url("/r1"));  // redirects on its own origin are followed
+  RunLoads();
+  EXPECT_EQ(b.BodyText(), "arrived");
 }
 
 TEST_F(BrowserTest, CookiesGoBackToTheirHostForThisBrowserOnly) {

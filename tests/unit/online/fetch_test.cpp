@@ -76,6 +76,47 @@ TEST_F(FetchTextTest, AnErrorStatusIsAFailedRequestNotAList) {
   }
 }
 
+// /hop/N answers with a redirect to /hop/N-1 (relative, absolute, by several codes), and
+// /hop/0 with the list.
+class FetchRedirectTest : public FetchTextTest {
+ protected:
+  void SetUp() override {
+    server.server.Get(R"(/hop/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
+      int n = std::stoi(req.matches[1]);
+      if (n == 0) return res.set_content("1.1.1.1\r\n2.2.2.2", "text/plain");
+      static const int codes[] = {301, 302, 303, 307, 308};
+      res.status = codes[n % 5];
+      std::string next = "/hop/" + std::to_string(n - 1);
+      res.set_header("Location", n % 2 ? next.substr(5) : server.Url(next));  // "0" or absolute
+    });
+    server.server.Get("/away", [this](const httplib::Request&, httplib::Response& res) {
+      res.status = 302;
+      res.set_header("Location", elsewhere.Url("/list"));
+    });
+    FetchTextTest::SetUp();
+    elsewhere.Serve("/list", "6.6.6.6");
+    elsewhere.Start();
+  }
+  TestServer elsewhere;  // another port: another origin
+};
+
+TEST_F(FetchRedirectTest, SameHostRedirectsAreFollowedUpToFive) {
+  for (int hops : {1, 5}) {
+    SCOPED_TRACE(hops);
+    EXPECT_EQ(FetchText(*http, server.Url("/hop/" + std::to_string(hops))), "1.1.1.1\r\n2.2.2.2");
+  }
+  EXPECT_EQ(server.RequestsTo("/hop/0").size(), 2u);
+  for (const auto& r : server.Requests()) EXPECT_EQ(r.method, "GET");
+}
+
+TEST_F(FetchRedirectTest, ASixthRedirectOrOneToAnotherHostIsAFailedRequest) {
+  EXPECT_THROW(FetchText(*http, server.Url("/hop/6")), FetchError);
+  EXPECT_TRUE(server.RequestsTo("/hop/0").empty());
+  EXPECT_EQ(server.RequestsTo("/hop/1").size(), 1u);  // the fifth redirect's target, not further
+  EXPECT_THROW(FetchText(*http, server.Url("/away")), FetchError);
+  EXPECT_TRUE(elsewhere.Requests().empty());  // nothing is asked of the other host
+}
+
 TEST_F(FetchTextTest, TheBodyIsCapped) {
   EXPECT_THROW(FetchText(*http, server.Url("/big")), FetchError);  // 2 MiB over the 1 MiB default
   RequestLimits ten;

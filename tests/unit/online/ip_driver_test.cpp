@@ -12,14 +12,15 @@ namespace {
 
 using testing::SimIpTool;
 
-const std::string kToolCommand = "\"C:\\Game\\zarnu\\zarnu_ip.exe\"";
+const std::string kToolFile = "C:\\Game\\zarnu\\zarnu_ip.exe";
+const std::string kToolCommand = "\"" + kToolFile + "\"";
 
 class DriverTest : public testing::OnlineTest {
  protected:
   DriverTest() : tool(sim.desktop) {
     sim.desktop.onPost = [this](const sim::SimDesktop::Message& m) { tool.OnPost(m); };
-    sim.processes.onStart = [this](const std::string& command, int) {
-      if (command == kToolCommand && launchOnStart) tool.Launch();
+    sim.processes.onStart = [this](const platform::Program& program, int) {
+      if (program.file == kToolFile && launchOnStart) tool.Launch();
     };
     server.Start();
   }
@@ -51,6 +52,7 @@ TEST_F(DriverTest, APassWalksTheListBackwardsAfterACountingPress) {
   EXPECT_EQ(tool.started, (std::vector<std::string>{"c", "b", "a", "c"}));
   EXPECT_EQ(tool.confirms, 4);
   ASSERT_EQ(sim.processes.runs.size(), 1u);  // started once, by the first applying press
+  EXPECT_EQ(sim.processes.runs[0].file, kToolFile);  // started as that file, never looked up
   EXPECT_EQ(sim.processes.runs[0].commandLine, kToolCommand);
   EXPECT_EQ(sim.processes.runs[0].showCode, 0);
 }
@@ -189,8 +191,8 @@ TEST_F(DriverTest, ListEdgeCases) {
 }
 
 TEST_F(DriverTest, AToolThatCannotStartIsAMessageForThePlayer) {
-  sim.processes.onStart = [](const std::string& command, int) {
-    throw platform::OsError("start " + command, platform::kErrorFileNotFound);
+  sim.processes.onStart = [](const platform::Program& program, int) {
+    throw platform::OsError("start " + program.file, platform::kErrorFileNotFound);
   };
   Monitor().IP.Set("a");
   Monitor().ApplyNextIp();

@@ -36,6 +36,17 @@ class MonitorTest : public testing::OnlineTest {
     return h;
   }
   void Tick(int ms = 600) { sim.timers.Advance(ms); }
+  // Option switch 3 on, the windowed game in front, F4 pressed: the pointer is caught.
+  void LockOntoTheGame() {
+    Switch(3, true);
+    if (!Monitor().IsOpen()) Monitor().Create();
+    WriteConfig(Config("FullScreen 0"));
+    Game();
+    sim.keys.Tap(kVkF4);
+    Tick();
+    sim.timers.Advance(300);
+    ASSERT_EQ(sim.desktop.clip, (RectPx{100, 200, 640, 480}));
+  }
 };
 
 TEST_F(MonitorTest, CreationMakesAHiddenWindowLoadsTheOwnAddressAndStartsTheTimer) {
@@ -68,6 +79,7 @@ TEST_F(MonitorTest, TheMenuClosesAsSoonAsItLosesTheForeground) {
   Monitor().Create();
   sim.desktop.foreground = sim.desktop.AddForeignWindow("菜单");
   Tick();
+  sim.desktop.foreground = sim.desktop.AddForeignWindow("menu");  // its own backdrop
   Tick();
   EXPECT_EQ(menuCloses, 0);
   sim.desktop.foreground = sim.desktop.AddForeignWindow("Tovren");
@@ -250,18 +262,51 @@ TEST_F(MonitorTest, AFailedRefreshInsideTheTickIsSilent) {
   EXPECT_EQ(menuCloses, 2);
 }
 
-TEST_F(MonitorTest, AToolThatCannotStartIsToldOnce) {
+TEST_F(MonitorTest, AFailedF8IsToldAfterItsTickAndTheTimersGoOnUnderTheBox) {
+  Switch(5, true);
   Switch(6, true);
-  sim.processes.onStart = [](const std::string& c, int) {
-    throw platform::OsError("start " + c, platform::kErrorFileNotFound);
+  sim.processes.onStart = [](const platform::Program& program, int) {
+    throw platform::OsError("start " + program.file, platform::kErrorFileNotFound);
   };
-  Monitor().Create();
+  LockOntoTheGame();
+
   Monitor().IP.Set("a");
   Monitor().行数.Set("1");
   sim.keys.Tap(kVkF8);
   Tick();
-  ASSERT_EQ(sim.desktop.messages.size(), 1u);
+  EXPECT_TRUE(sim.desktop.messages.empty());  // not inside the tick
+  // The box runs its own loop: the ticks go on under it.
+  sim.desktop.whileMessage = [&](const sim::SimDesktop::Box&) {
+    sim.desktop.whileMessage = nullptr;
+    Monitor().行数.Set("1");
+    sim.keys.Tap(kVkF8);  // fails again: told after this box, not on top of it
+    Tick();
+    sim.keys.Tap(kVkF9);
+    Tick();
+    sim.keys.Tap(kVkF4);  // and the pointer can be set free
+    Tick();
+    sim.timers.Advance(300);
+  };
+  sim.loop.RunUntilIdle();
+  ASSERT_EQ(sim.desktop.messages.size(), 2u);
   EXPECT_EQ(sim.desktop.messages[0].title, core::kMessageTitle);
+  EXPECT_EQ(sim.desktop.messages[1].text, sim.desktop.messages[0].text);
+  EXPECT_EQ(sim.desktop.mostOpenMessages, 1);
+  EXPECT_EQ(Monitor().IP.Text(), "1.1.1.1\r\n2.2.2.2");
+  EXPECT_FALSE(Monitor().CursorLockOn());
+  EXPECT_EQ(sim.desktop.clip, std::nullopt);
+}
+
+TEST_F(MonitorTest, ACursorTickThatFailsSetsThePointerFree) {
+  LockOntoTheGame();
+  sim.desktop.onLookUp = [](const std::string& call) {
+    if (call == "ClientRectOnScreen") throw platform::OsError("client rectangle", 1400);
+  };
+  sim.timers.Advance(300);
+  EXPECT_EQ(sim.desktop.clip, std::nullopt);
+  sim.desktop.onLookUp = nullptr;
+  sim.timers.Advance(300);  // the lock goes on
+  EXPECT_EQ(sim.desktop.clip, (RectPx{100, 200, 640, 480}));
 }
 
 TEST_F(MonitorTest, ATickArrivingDuringTheWaitsOfATickIsDropped) {

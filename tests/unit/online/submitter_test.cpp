@@ -30,6 +30,17 @@ class SubmitterTest : public testing::OnlineTest {
                  "<form action=reg.asp method=post><input type=submit name=Submit value=2></form>",
                  200, "text/html");
     server.Serve("/za/net/2/1/reg.asp", "ok", 200, "text/html");
+    // List 3's page has gone to another host, list 4's has moved on ours.
+    elsewhere.Serve("/index.asp",
+                    "<form action=reg.asp method=post><input type=submit name=Submit></form>", 200,
+                    "text/html");
+    elsewhere.Start();
+    server.server.Get("/za/net/3/1/index.asp", [this](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect(elsewhere.Url("/index.asp"));
+    });
+    server.server.Get("/za/net/4/1/index.asp", [](const httplib::Request&, httplib::Response& res) {
+      res.set_redirect("/za/net/1/1/index.asp");
+    });
     server.Start();
     Monitor().Create();
     RunLoads();  // the own-address page
@@ -44,7 +55,10 @@ class SubmitterTest : public testing::OnlineTest {
     RunLoads();
   }
 
+  std::size_t OwnAddressLoads() { return server.RequestsTo("/ip/ip.asp").size(); }
+
   std::string registration = kRegistration;
+  testing::TestServer elsewhere;  // another port: another origin
   std::unique_ptr<提交> submitter;
 };
 
@@ -97,29 +111,68 @@ TEST_F(SubmitterTest, PagesThatSayNothingClearSubmitNothingAndCloseQuietly) {
   EXPECT_TRUE(sim.desktop.messages.empty());
 }
 
-TEST_F(SubmitterTest, WithoutTheOwnAddressPageNothingIsSent) {
+TEST_F(SubmitterTest, OnlyARegistrationPageOnTheWebHostIsSubmittedTo) {
+  Monitor().IP.Set("1.1.1.1");
+
+  // Redirected to another host: it is not even asked for the page, nothing is sent, and
+  // nothing is told to the player.
+  OpenAndRun(3);
+  EXPECT_FALSE(Submitter().IsOpen());
+  EXPECT_TRUE(elsewhere.Requests().empty());
+  EXPECT_TRUE(sim.desktop.messages.empty());
+
+  // Moved on the same host: submitted where the page now is.
+  OpenAndRun(4);
+  EXPECT_FALSE(Submitter().IsOpen());
+  EXPECT_EQ(server.RequestsTo("/za/net/1/1/reg.asp").size(), 1u);
+  EXPECT_TRUE(elsewhere.Requests().empty());
+}
+
+TEST_F(SubmitterTest, AnOwnAddressPageThatFailedAtStartIsAskedForAgainFirst) {
   server.Serve("/ip/ip.asp", "gone", 404);
   动态 fresh(sim.Get(), settings, Options());
+  const std::size_t before = OwnAddressLoads();
   fresh.Create();
   RunLoads();
   ASSERT_EQ(fresh.WebIP.BodyText(), std::nullopt);
   fresh.IP.Set("1.1.1.1");
   提交 submitter(sim.Get(), fresh, Options().limits);
+
+  // Still failing at the registration: nothing is sent.
   submitter.Open(fresh.RegistrationPage(1));
   RunLoads();
   EXPECT_FALSE(submitter.IsOpen());
+  EXPECT_EQ(OwnAddressLoads(), before + 2);
   EXPECT_TRUE(server.RequestsTo("/za/net/1/1/reg.asp").empty());
+
+  // There now: the next start's registration loads it before it decides, and registers.
+  server.Serve("/ip/ip.asp", "<html><body>8.8.8.8</body></html>", 200, "text/html");
+  submitter.Open(fresh.RegistrationPage(1));
+  submitter.Open(fresh.RegistrationPage(2));  // both lists of one start: asked for once
+  RunLoads();
+  EXPECT_EQ(OwnAddressLoads(), before + 3);
+  EXPECT_EQ(fresh.WebIP.BodyText(), "8.8.8.8");
+  EXPECT_EQ(server.RequestsTo("/za/net/2/1/reg.asp").size(), 1u);
+  EXPECT_FALSE(submitter.IsOpen());
+
+  // Known from then on: not asked for again.
+  fresh.IP.Set("8.8.8.8");
+  submitter.Open(fresh.RegistrationPage(1));
+  RunLoads();
+  EXPECT_EQ(OwnAddressLoads(), before + 3);
 }
 
 TEST_F(SubmitterTest, AnEmptyOwnAddressIsFoundInEveryList) {
   server.Serve("/ip/ip.asp", "<html><body> </body></html>", 200, "text/html");
   动态 fresh(sim.Get(), settings, Options());
+  const std::size_t before = OwnAddressLoads();
   fresh.Create();
   RunLoads();
   ASSERT_EQ(fresh.WebIP.BodyText(), "");
   提交 submitter(sim.Get(), fresh, Options().limits);
   submitter.Open(fresh.RegistrationPage(1));
   RunLoads();
+  EXPECT_EQ(OwnAddressLoads(), before + 2);  // asked for again, still empty
   EXPECT_TRUE(server.RequestsTo("/za/net/1/1/reg.asp").empty());
 }
 

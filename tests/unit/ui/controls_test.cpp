@@ -95,6 +95,42 @@ TEST_F(HoverMachine, ClickClearsTheMarkSoTheNextMoveHoversAgain) {
   EXPECT_EQ(d.capture, control);
 }
 
+TEST_F(HoverMachine, AReleaseLetsGoOfACaptureThatNoLongerHovers) {
+  // Another control that holds the capture is not this one's to release.
+  platform::ControlSpec spec;
+  spec.parent = window;
+  spec.rect = {100, 10, 62, 32};
+  Hwnd other = d.CreateControl(spec, nullptr);
+  struct Case {
+    const char* name;
+    bool hovered;  // the move that entered it came first
+    bool guard;    // still allowed to hover after the press
+    int x, y;
+    bool keepsCapture;
+    const char* picture;
+  };
+  const std::vector<Case> cases = {
+      {"switched on by the press, released inside", true, false, 5, 5, false, "ojb1603"},
+      {"switched on by the press, released outside", true, false, 200, 90, false, "ojb1603"},
+      {"released beyond the edge, no move first", true, true, 63, 10, false, "ojb1601"},
+      {"released on the edge: the click follows", true, true, 62, 32, true, "ojb1603"},
+      {"never hovered", false, true, 200, 90, true, "ojb1603"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    button.ClearTag();
+    d.capture = 0;
+    if (c.hovered) button.HoverPx(5, 5);
+    else d.SetCapture(other);
+    d.SetPicture(control, "ojb1603");  // what the press showed
+    const Hwnd holder = d.capture;
+    button.ButtonUpPx(c.x, c.y, c.guard);
+    EXPECT_EQ(d.capture, c.keepsCapture ? holder : 0u);
+    EXPECT_EQ(button.Hovered(), c.hovered && c.keepsCapture);
+    EXPECT_EQ(d.Get(control).picture, c.picture);
+  }
+}
+
 // --- check boxes ------------------------------------------------------------------------
 
 struct CheckCase {
@@ -300,6 +336,58 @@ TEST_F(LayeredWindow, DoubleClickClosesOnlyWhereAsked) {
   EXPECT_EQ(sim.desktop.GetRect(other.hwnd()), (platform::RectPx{1805, 682, 150, 300}));
   sim.desktop.DoubleClick(other.hwnd());
   EXPECT_TRUE(other.IsOpen());
+}
+
+// A handler of another window failing between two frames (the platform rethrows it from the
+// pump) must not leave the window half faded: it reaches its state, then the failure is told.
+TEST_F(LayeredWindow, AHandlerFailingBetweenFramesStillFinishesEitherFade) {
+  for (bool duringFadeIn : {true, false}) {
+    SCOPED_TRACE(duringFadeIn ? "fade-in" : "fade-out");
+    sim::TempDir folder;
+    sim::SimPlatform p(folder.path());
+    AddLauncherResources(p.resources);
+    ui::LayeredPngWindow w(p.Get(), {"关于", "103", {340, 350}, std::nullopt});
+    int followOns = 0, closes = 0, pumps = 0;
+    w.followOn = [&] { ++followOns; };
+    w.onClosed = [&] { ++closes; };
+    if (!duringFadeIn) w.Show();
+    const Hwnd shown = w.hwnd();
+    p.loop.onPump = [&] {
+      if (++pumps == 10) throw core::UserError("出错了。", "a handler failed");
+    };
+    if (duringFadeIn) {
+      w.Show();
+      const auto& win = p.desktop.Get(w.hwnd());
+      EXPECT_EQ(win.presents, Frames(5, 255, 5));  // every frame, to the last
+      EXPECT_EQ(w.state(), ui::LayeredPngWindow::State::Open);
+      EXPECT_EQ(followOns, 1);
+    } else {
+      w.Close();
+      EXPECT_EQ(pumps, 51);
+      EXPECT_FALSE(p.desktop.IsWindow(shown));
+      EXPECT_EQ(w.state(), ui::LayeredPngWindow::State::Closed);
+      EXPECT_EQ(closes, 1);
+      EXPECT_EQ(LogFrom(p.desktop.log, "release surface"),
+                (std::vector<std::string>{"release surface 关于", "destroy 关于", "message 出错了。"}));
+    }
+    ASSERT_EQ(p.desktop.messages.size(), 1u);
+    EXPECT_EQ(p.desktop.messages[0].text, "出错了。");
+  }
+}
+
+TEST_F(LayeredWindow, AnUndecodablePictureLeavesTheWindowEmptyAndGoesOn) {
+  sim.resources.Add("PNG", "103", {'n', 'o', 't', ' ', 'p', 'n', 'g'});
+  ui::LayeredPngWindow w(sim.Get(), {"关于", "103", {340, 350}, std::nullopt});
+  bool followed = false, failed = false;
+  w.followOn = [&] { followed = true; };
+  w.onSurfaceFailed = [&] { failed = true; };
+  w.Show();
+  EXPECT_TRUE(followed);
+  EXPECT_FALSE(failed);
+  EXPECT_TRUE(w.IsOpen());
+  EXPECT_EQ(sim.desktop.GetRect(w.hwnd()), (platform::RectPx{470, 337, 340, 350}));  // as designed
+  w.Close();
+  EXPECT_FALSE(w.IsOpen());
 }
 
 TEST(BrowseDialog, RecordAsTheSystemDialogExpects) {

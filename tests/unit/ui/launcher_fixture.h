@@ -110,6 +110,9 @@ class ObservedDesktop : public platform::Desktop {
   void SetTooltip(Hwnd c, const std::string& t) override { d_.SetTooltip(c, t); }
   void SetCapture(Hwnd c) override { d_.SetCapture(c); }
   void ReleaseCapture() override { d_.ReleaseCapture(); }
+  void SetFocus(Hwnd w) override { d_.SetFocus(w); }
+  Hwnd Focused() override { return d_.Focused(); }
+  void BringToFront(Hwnd w, bool activate) override { d_.BringToFront(w, activate); }
   Hwnd FindTopLevel(const std::string& t) override { return d_.FindTopLevel(t); }
   Hwnd FindChild(Hwnd p, const std::string& t) override { return d_.FindChild(p, t); }
   Hwnd Foreground() override { return d_.Foreground(); }

@@ -3,6 +3,7 @@
 // browse button, the check boxes and the rule fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "core/field_rules.h"
@@ -356,17 +357,163 @@ TEST_F(WindowSetTest, MenuItemsShowTheWindowsOrTheAboutPictureAndAlwaysCloseTheM
   EXPECT_FALSE(l.sim.loop.quit);
 }
 
-TEST_F(WindowSetTest, AMenuDismissedWhileFadingInNeverShowsItsItems) {
+TEST_F(WindowSetTest, TheMonitorTickingDuringTheMenusFadeInLeavesItToOpenAndBePlaced) {
   Launcher l(dir.path());
   l.Start();
+  auto& d = l.desktop();
+  // Whatever had the foreground before the menu (here the settings window) is still in
+  // front while `menu` fades in; every tick then asks the menu to go.
+  d.foreground = l.Body();
+  int ticks = 0;
+  l.sim.loop.onPump = [&] {
+    ++ticks;
+    l.online.closeMenu();
+  };
+  d.cursor = {600, 700};
+  d.TrayNotify(517);
+  l.sim.loop.onPump = nullptr;
+  EXPECT_EQ(ticks, 51);
+  Hwnd items = d.FindOurTopLevel("菜单");
+  ASSERT_TRUE(items);
+  EXPECT_TRUE(l.set->menu().IsOpen());
+  EXPECT_EQ(d.GetRect(items), (RectPx{600, 400, 150, 300}));
+  // Placed, the menu takes the foreground, as a popup menu does.
+  EXPECT_EQ(Only(LogFrom(d.log, "move 菜单"), {"move", "front"}),
+            (std::vector<std::string>{"move 菜单 600,400,150x300", "front 菜单 activate"}));
+  EXPECT_EQ(d.foreground, items);
+
+  // From now on another window in front dismisses it.
+  l.online.closeMenu();
+  EXPECT_FALSE(d.FindOurTopLevel("菜单"));
+  EXPECT_FALSE(l.set->menu().IsOpen());
+}
+
+TEST_F(WindowSetTest, AMenuClosedWhileFadingInShowsNoItemsAndStillClearsTheHoverMarks) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  d.MouseMove(l.body().按钮(2), 0, 5, 5);
+  ASSERT_TRUE(l.body().ButtonControl(2).Hovered());
   int pumps = 0;
   l.sim.loop.onPump = [&] {
-    if (++pumps == 20) l.online.closeMenu();  // the worker: another window came to the front
+    if (++pumps == 20) l.set->CloseMenu();  // e.g. Alt+F4 on it
   };
-  l.desktop().TrayNotify(517);
+  d.TrayNotify(517);
   EXPECT_FALSE(l.set->menu().IsOpen());
-  EXPECT_FALSE(l.desktop().FindOurTopLevel("菜单"));
+  EXPECT_FALSE(d.FindOurTopLevel("菜单"));
   EXPECT_EQ(pumps, 102);
+  EXPECT_FALSE(l.body().ButtonControl(2).Hovered());
+}
+
+TEST_F(WindowSetTest, TheAboutWindowOpensInFrontAndMainNeverCoversTheSettingsWindow) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  d.TrayNotify(517);
+  d.Press(l.set->menuItems().item(2).hwnd());
+  Hwnd about = l.set->about().hwnd();
+  ASSERT_TRUE(about);
+  // Asked for in front as soon as it shows, before its fade-in, again once it is fully
+  // visible, and made the foreground.
+  EXPECT_EQ(Only(LogFrom(d.log, "create 关于"), {"show 关于", "front"}),
+            (std::vector<std::string>{"show 关于", "front 关于 activate", "front 关于 activate"}));
+  EXPECT_EQ(d.foreground, about);
+
+  // The about window closes; the system activates the backdrop, which it raises.
+  d.DoubleClick(about);
+  const std::size_t mark = d.log.size();
+  d.Activate(l.Main());
+  l.sim.loop.RunUntilIdle();  // once the system's activation of main is over
+  EXPECT_EQ(Only({d.log.begin() + static_cast<std::ptrdiff_t>(mark), d.log.end()}, {"front"}),
+            (std::vector<std::string>{"front 主体 activate"}));
+  EXPECT_EQ(d.foreground, l.Body());
+  // Hidden, the settings window is not brought forward.
+  l.body().HideMainWindows();
+  d.Activate(l.Main());
+  l.sim.loop.RunUntilIdle();
+  EXPECT_EQ(Only({d.log.begin() + static_cast<std::ptrdiff_t>(mark), d.log.end()}, {"front"}).size(), 1u);
+}
+
+TEST_F(WindowSetTest, AReleaseAnywhereFreesTheCaptureOfAControlThatNoLongerHovers) {
+  // Press on one control, slide off the window with the button held, let go there, then
+  // press another control: the second press must reach the second control.
+  struct Road {
+    const char* name;
+    std::function<void(Launcher&)> arrange;
+    std::function<Hwnd(Launcher&)> first;
+    std::function<Hwnd(Launcher&)> second;
+    std::function<void(Launcher&)> expect;
+  };
+  auto settings = [](Launcher& l) -> core::Settings& { return l.body().settings(); };
+  const std::vector<Road> roads = {
+      {"check box switched on by the press", [](Launcher&) {},
+       [](Launcher& l) { return l.body().复选框(0); }, [](Launcher& l) { return l.body().复选框(3); },
+       [&](Launcher& l) {
+         EXPECT_EQ(settings(l).复选框辅助[0].Text(), "1");
+         EXPECT_EQ(settings(l).复选框辅助[3].Text(), "1");
+         EXPECT_EQ(l.desktop().Get(l.body().复选框(0)).picture, "ojb0103");
+       }},
+      {"action button", [](Launcher&) {}, [](Launcher& l) { return l.body().按钮(1); },
+       [](Launcher& l) { return l.body().按钮(1); },
+       [&](Launcher& l) {
+         // Pressed twice: the rules panel opened, then closed again.
+         EXPECT_EQ(settings(l).按钮辅助[1].Text(), "0");
+         EXPECT_EQ(l.desktop().Get(l.body().按钮(1)).picture, "ojb1703");
+       }},
+      {"drop-down box", [](Launcher&) {}, [](Launcher& l) { return l.body().下拉框(); },
+       [](Launcher& l) { return l.body().版本号(2); },
+       [&](Launcher& l) {
+         EXPECT_EQ(settings(l).版本编号.Text(), "3");
+         EXPECT_EQ(settings(l).下拉项辅助.Text(), "0");
+       }},
+      {"version entry", [](Launcher& l) { l.desktop().Press(l.body().下拉框()); },
+       [](Launcher& l) { return l.body().版本号(1); }, [](Launcher& l) { return l.body().复选框(3); },
+       [&](Launcher& l) {
+         EXPECT_EQ(settings(l).版本编号.Text(), "2");
+         EXPECT_EQ(settings(l).复选框辅助[3].Text(), "1");
+       }},
+      {"browse", [](Launcher& l) {
+         l.desktop().Press(l.body().按钮(0));   // the network panel
+         l.desktop().Press(l.body().复选框(7));  // switch 8: browse works
+       },
+       [](Launcher& l) { return l.body().浏览(); }, [](Launcher& l) { return l.body().复选框(4); },
+       [&](Launcher& l) {
+         EXPECT_EQ(l.desktop().fileDialogs.size(), 1u);
+         EXPECT_EQ(settings(l).复选框辅助[4].Text(), "1");
+       }},
+  };
+  for (const auto& road : roads) {
+    SCOPED_TRACE(road.name);
+    sim::TempDir folder;
+    Launcher l(folder.path());
+    l.Start();
+    auto& d = l.desktop();
+    road.arrange(l);
+    Hwnd first = road.first(l);
+    d.MouseMove(first, 0, 5, 5);
+    d.MouseDown(first, kLeftButton, 5, 5);
+    d.MouseMove(first, kLeftButton, 700, -300);  // off the window, the button held
+    d.MouseUp(first, kLeftButton, 700, -300);
+    EXPECT_EQ(d.capture, 0u);
+    Hwnd second = road.second(l);
+    d.MouseMove(second, 0, 5, 5);
+    d.Press(second);
+    road.expect(l);
+  }
+}
+
+TEST_F(WindowSetTest, AMenuItemReleasedBeyondItsEdgeWithoutAMoveLetsTheCaptureGo) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  d.TrayNotify(517);
+  Hwnd exit = l.set->menuItems().item(0).hwnd();
+  d.MouseMove(exit, 0, 5, 5);
+  ASSERT_EQ(d.capture, exit);
+  d.MouseUp(exit, kLeftButton, 90, 5);  // a press elsewhere ends beyond the item
+  EXPECT_EQ(d.capture, 0u);
+  EXPECT_EQ(d.Get(exit).picture, "ojb2101");
+  EXPECT_TRUE(l.set->menuItems().IsOpen());
 }
 
 TEST_F(WindowSetTest, DraggingMovesBothWindowsByTheSameAmountWithTheLeftButtonOnly) {
@@ -524,6 +671,239 @@ TEST_F(WindowSetTest, RuleFieldsSelectAllOnFocusRefuseTypingPastTheLimitAndMirro
   const std::string text = SettingsText(l);
   EXPECT_NE(text.find("血量1=12"), std::string::npos) << text;
   EXPECT_NE(text.find("场次1=7"), std::string::npos) << text;
+}
+
+// The rule fields in reading order: HP 1-5, time 1-5, rounds 1-8, players.
+std::vector<Hwnd> RuleEditsInOrder(core::主体& b) {
+  using core::RuleField;
+  std::vector<Hwnd> v;
+  for (int i = 0; i < 5; ++i) v.push_back(b.RuleEdit(RuleField::血量, i));
+  for (int i = 0; i < 5; ++i) v.push_back(b.RuleEdit(RuleField::时间, i));
+  for (int i = 0; i < 8; ++i) v.push_back(b.RuleEdit(RuleField::场次, i));
+  v.push_back(b.RuleEdit(RuleField::人数, 0));
+  return v;
+}
+
+TEST_F(WindowSetTest, TabMovesThroughTheRuleFieldsInReadingOrderSelectingEachWholeText) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  auto& b = l.body();
+  d.Press(b.按钮(1));  // the rules panel
+  const std::vector<Hwnd> order = RuleEditsInOrder(b);
+  d.Focus(order[0]);
+  for (std::size_t i = 1; i <= order.size(); ++i) {
+    d.Tab();
+    const Hwnd now = order[i % order.size()];  // from the players' field back to HP 1
+    ASSERT_EQ(d.focus, now) << i;
+    const int length = static_cast<int>(d.GetText(now).size());
+    EXPECT_EQ(d.Get(now).selection, (std::pair<int, int>{0, length})) << i;
+  }
+  d.Tab(/*backwards=*/true);
+  EXPECT_EQ(d.focus, order.back());
+  d.Tab(true);
+  EXPECT_EQ(d.focus, order[order.size() - 2]);
+  // Typing replaces the whole value of the field Tab reached.
+  d.Tab();
+  d.TypeKeys("6");
+  EXPECT_EQ(b.settings().人数.Text(), "6");
+}
+
+TEST_F(WindowSetTest, KeysNeverReachTheFieldsOfAHiddenPanel) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  auto& b = l.body();
+  d.Press(b.按钮(1));
+  Hwnd hp1 = b.RuleEdit(core::RuleField::血量, 0);
+  d.Press(hp1);
+  ASSERT_EQ(d.focus, hp1);
+  const std::string before = b.settings().血量[0].Text();
+  d.Press(b.按钮(1));  // the panel closes; the field had the focus
+  ASSERT_FALSE(d.IsShownOnScreen(hp1));
+  d.TypeKeys("9");
+  d.Tab();
+  EXPECT_EQ(b.settings().血量[0].Text(), before);
+  EXPECT_NE(d.focus, hp1);
+}
+
+TEST_F(WindowSetTest, APressThatFallsThroughARuleFieldToTheBackdropFocusesThatField) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  auto& b = l.body();
+  // Where the rules panel lies on the backdrop: 主体 at 228, 245 and 血时 at 80, 53 in it.
+  const auto onMain = [&](Hwnd edit, int dx, int dy) {
+    const RectPx r = d.ScreenRect(edit);
+    const RectPx m = d.GetRect(l.Main());
+    return std::pair<int, int>{r.left - m.left + dx, r.top - m.top + dy};
+  };
+  const std::vector<Hwnd> order = RuleEditsInOrder(b);
+  // With the panel closed the backdrop takes presses for itself.
+  auto [x0, y0] = onMain(order[0], 30, 8);
+  d.MouseDown(l.Main(), kLeftButton, x0, y0);
+  EXPECT_EQ(d.focus, 0u);
+
+  d.Press(b.按钮(1));
+  for (Hwnd edit : order) {
+    // The field's far corner, beside its digits, and a point just outside it.
+    auto [x, y] = onMain(edit, 40, 15);
+    d.MouseDown(l.Main(), kLeftButton, x, y);
+    d.MouseUp(l.Main(), kLeftButton, x, y);
+    ASSERT_EQ(d.focus, edit);
+    const int length = static_cast<int>(d.GetText(edit).size());
+    EXPECT_EQ(d.Get(edit).selection, (std::pair<int, int>{0, length}));
+    d.TypeKeys("3");
+    EXPECT_EQ(d.GetText(edit), "3");
+  }
+  // A right press, and a press just beside a field, do nothing.
+  d.Focus(order[1]);
+  auto [xr, yr] = onMain(order[0], 5, 5);
+  d.MouseDown(l.Main(), kRightButton, xr, yr);
+  auto [xo, yo] = onMain(order[0], 41, 5);
+  d.MouseDown(l.Main(), kLeftButton, xo, yo);
+  EXPECT_EQ(d.focus, order[1]);
+}
+
+TEST_F(WindowSetTest, ACloseWhileTheSettingsWindowStartsLetsNothingBeMadeAfterIt) {
+  fs::create_directory(dir.path() / "zarnu");
+  std::ofstream(dir.path() / "zarnu" / "zarnu.res", std::ios::binary) << "[版本]\r\n";
+  Launcher l(dir.path());
+  l.sim.files.FailReads("zarnu\\zarnu.res");
+  // The start tells that the settings could not be read; while the box is up the player
+  // exits through the tray menu.
+  l.desktop().whileMessage = [&](const sim::SimDesktop::Box&) {
+    l.desktop().whileMessage = nullptr;
+    l.desktop().TrayNotify(517);
+    l.desktop().Press(l.set->menuItems().item(0).hwnd());
+  };
+  l.Start();
+  // (The close then tells that it would not write over the unreadable file.)
+  ASSERT_FALSE(l.desktop().messages.empty());
+  EXPECT_NE(l.desktop().messages[0].text.find("zarnu.res"), std::string::npos);
+  EXPECT_FALSE(l.online.monitorOpen);
+  EXPECT_EQ(std::count(l.desktop().log.begin(), l.desktop().log.end(), "open 动态"), 0);
+  EXPECT_FALSE(l.set->AnyOpen());
+  EXPECT_TRUE(l.sim.loop.quit);
+}
+
+TEST_F(WindowSetTest, AFileDialogThatReturnsAfterAnExitWritesNowhere) {
+  Launcher l(dir.path());
+  l.Start();
+  auto& d = l.desktop();
+  auto& b = l.body();
+  d.Press(b.按钮(0));
+  d.Press(b.复选框(7));
+  d.fileDialogAnswers.push_back("D:\\Tools\\Platform\\start.exe");
+  d.whileFileDialog = [&] {
+    d.TrayNotify(517);
+    d.Press(l.set->menuItems().item(0).hwnd());
+  };
+  d.MouseMove(b.浏览(), 0, 5, 5);
+  d.Press(b.浏览());
+  EXPECT_FALSE(l.set->AnyOpen());
+  EXPECT_TRUE(l.sim.loop.quit);
+  EXPECT_TRUE(d.messages.empty());  // nothing was written to a window that is gone
+}
+
+// A handler failing between two frames of a fade (the platform rethrows it from the pump)
+// still lets the window reach its state; the last window's close still ends the launcher.
+TEST_F(WindowSetTest, AFailureBetweenFadeFramesLeavesEveryWindowInItsState) {
+  struct Case {
+    const char* name;
+    std::function<void(Launcher&)> before;  // after start-up
+    std::function<void(Launcher&)> act;     // the fade that fails
+    std::function<void(Launcher&)> expect;
+  };
+  const auto none = [](Launcher&) {};
+  const std::vector<Case> cases = {
+      {"main fading in", none, nullptr,
+       [](Launcher& l) {
+         EXPECT_EQ(l.set->main().state(), ui::LayeredPngWindow::State::Open);
+         EXPECT_TRUE(l.body().IsOpen());
+         EXPECT_TRUE(l.online.monitorOpen);
+       }},
+      {"main fading out", none, [](Launcher& l) { l.set->CloseMain(); },
+       [](Launcher& l) {
+         EXPECT_FALSE(l.set->AnyOpen());
+         EXPECT_TRUE(l.sim.loop.quit);
+       }},
+      {"menu fading in", none, [](Launcher& l) { l.desktop().TrayNotify(517); },
+       [](Launcher& l) {
+         EXPECT_EQ(l.set->menu().state(), ui::LayeredPngWindow::State::Open);
+         EXPECT_TRUE(l.set->menuItems().IsOpen());
+       }},
+      {"menu fading out", [](Launcher& l) { l.desktop().TrayNotify(517); },
+       [](Launcher& l) { l.set->CloseMenu(); },
+       [](Launcher& l) {
+         EXPECT_FALSE(l.set->menu().IsOpen());
+         EXPECT_FALSE(l.desktop().FindOurTopLevel("menu"));
+         EXPECT_TRUE(l.body().IsOpen());
+       }},
+      {"about fading in", none, [](Launcher& l) { l.set->ShowAbout(); },
+       [](Launcher& l) {
+         EXPECT_EQ(l.set->about().state(), ui::LayeredPngWindow::State::Open);
+         EXPECT_EQ(l.desktop().Get(l.set->about().hwnd()).presents.back(), 255);
+       }},
+      {"about fading out as the last window", [](Launcher& l) { l.set->ShowAbout(); },
+       [](Launcher& l) { l.set->ExitFromMenu(); },
+       [](Launcher& l) {
+         EXPECT_FALSE(l.desktop().FindOurTopLevel("关于"));
+         EXPECT_FALSE(l.set->AnyOpen());
+         EXPECT_TRUE(l.sim.loop.quit);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::TempDir folder;
+    Launcher l(folder.path());
+    int pumps = 0;
+    bool armed = !c.act;
+    l.sim.loop.onPump = [&] {
+      // The about window fades out last of all: fail there, not in main's fade.
+      const bool aboutOnly = std::string(c.name).find("last window") != std::string::npos;
+      if (armed && (!aboutOnly || l.set->about().state() == ui::LayeredPngWindow::State::Closing) &&
+          ++pumps == 7)
+        throw core::UserError("出错了。", "a handler failed between two frames");
+    };
+    if (c.act) {
+      l.Start();
+      c.before(l);
+      armed = true;
+      c.act(l);
+    } else {
+      l.Start();
+    }
+    c.expect(l);
+    EXPECT_EQ(std::count_if(l.desktop().messages.begin(), l.desktop().messages.end(),
+                            [](const auto& m) { return m.text == "出错了。"; }),
+              1);
+  }
+}
+
+TEST_F(WindowSetTest, AnUndecodablePictureLeavesItsWindowEmptyAndTheLauncherWhole) {
+  for (const char* png : {"101", "102", "103"}) {
+    SCOPED_TRACE(png);
+    sim::TempDir folder;
+    Launcher l(folder.path());
+    l.sim.resources.Add("PNG", png, {'b', 'a', 'd'});
+    l.Start();
+    auto& d = l.desktop();
+    EXPECT_TRUE(d.messages.empty());  // not "GDI+ did not start"
+    EXPECT_TRUE(l.body().IsOpen());
+    EXPECT_TRUE(l.online.monitorOpen);
+    EXPECT_EQ(d.GetRect(l.Body()), kBodyRect);  // main kept its designed size and place
+    d.cursor = {600, 700};
+    d.TrayNotify(517);
+    ASSERT_TRUE(l.set->menuItems().IsOpen());
+    EXPECT_EQ(d.GetRect(l.set->menuItems().hwnd()), (RectPx{600, 400, 150, 300}));
+    d.Press(l.set->menuItems().item(2).hwnd());
+    ASSERT_TRUE(l.set->about().IsOpen());
+    d.DoubleClick(l.set->about().hwnd());
+    EXPECT_FALSE(l.set->about().IsOpen());
+    l.set->CloseMain();
+    EXPECT_TRUE(l.sim.loop.quit);
+  }
 }
 
 TEST_F(WindowSetTest, AFailedStartPressIsToldOnceAndTheLauncherStaysUsable) {

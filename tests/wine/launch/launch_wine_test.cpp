@@ -2,6 +2,7 @@
 // registry values, real files in a game folder with a Chinese name, and the stand-in
 // config tool started at the end.
 #include <windows.h>
+#undef PostMessage
 
 #include <gtest/gtest.h>
 
@@ -17,12 +18,14 @@
 #include "launch/press_handler.h"
 #include "launch/scene_patch.h"
 #include "launch/start_play.h"
+#include "online/monitor.h"
 #include "platform/api/desktop.h"
 #include "platform/win32/files.h"
 #include "platform/win32/processes.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
 #include "tests/unit/launch/expected_patch.h"
 #include "tests/wine/platform_sys/sys_test_support.h"
 
@@ -103,6 +106,7 @@ class GameFolderSystem : public platform::System {
  public:
   std::string folder;
   std::string ModulePath() override { return folder + "\\TovrenLauncher.exe"; }
+  std::string CurrentFolder() override { return folder; }
 };
 
 class RecordingHost : public LaunchHost {
@@ -265,6 +269,46 @@ TEST_F(WineGameFolder, AFailedPackIsReportedAndRemoved) {
   EXPECT_TRUE(WaitForNoArchive());
 }
 
+// Packs of the stand-in stub that end with a chosen exit code, in place of the resources:
+// ("EXIT", "1") is the good fixture pack ending with 1.
+class ExitCodePacks : public platform::Resources {
+ public:
+  std::optional<Bytes> Load(const std::string& type, const std::string& name) override {
+    if (type != "EXIT") return std::nullopt;
+    return RawRead(TestFolder() + L"\\" + Wide(LAUNCH_FIXTURES_REL) + L"\\exit_" + Wide(name) + L".exe");
+  }
+  bool HasBitmap(const std::string&) override { return false; }
+  static std::wstring TestFolder() {
+    wchar_t self[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\'));
+  }
+};
+
+TEST_F(WineGameFolder, APackEndingWithWarningsOnlyIsInstalledAndAFailureStopsTheStart) {
+  ExitCodePacks packs;
+  LaunchServices withCodes{files, packs, processes, registry, system};
+  for (const char* code : {"0", "1", "2", "255"}) {
+    SCOPED_TRACE(code);
+    DeleteFileW(In("hello.txt").c_str());
+    std::string message;
+    try {
+      InstallPayload(withCodes, "EXIT", code, "vsn.exe");
+    } catch (const core::UserError& e) {
+      message = e.message();
+    }
+    const bool failed = std::string(code) == "2" || std::string(code) == "255";
+    EXPECT_EQ(message.empty(), !failed) << message;
+    if (failed) {
+      EXPECT_NE(message.find(std::string("（退出代码 ") + code + "）"), std::string::npos) << message;
+    }
+    EXPECT_TRUE(Exists("hello.txt"));  // the stub extracted before it reported
+    EXPECT_FALSE(Exists("vsn.exe"));
+    EXPECT_FALSE(Exists(".sfx-exit-code"));
+  }
+}
+
 TEST_F(WineGameFolder, RegistryValuesLandInThe32BitViewTheGameReads) {
   const std::string launcherFolder = "D:\\游戏\\Tovren";
   for (const char* switch4 : {"0", "1"}) {
@@ -388,6 +432,135 @@ TEST_F(WineGameFolder, ThePressTurnsAnEmptyFolderIntoAPreparedGameAndStartsTheCo
   EXPECT_TRUE(WaitForConfigToolRun());
   WaitForGameToStart();
   DeleteGameKeys();
+}
+
+// --- a game folder whose path holds blanks, with programs planted at its first words ------
+
+// <temp>\tovren_plant_N\My Games\Tovren Gold\Game Folder, and a platform program in
+// ...\My Games\Net Client\net client.exe. At the text up to every blank of those paths,
+// followed by ".exe", stands a planted program: what a start that lets the system search
+// the words of a path would run instead, with administrator rights. The programs meant
+// to run are copies of the same recorder, so each run leaves "<its path>.ran".
+class PlantedGameFolder : public WineGameFolder {
+ protected:
+  std::wstring base, netClient;
+  std::vector<std::wstring> planted;
+
+  void SetUp() override {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    base = std::wstring(temp) + L"tovren_plant_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+           std::to_wstring(++counter);
+    RemoveTree(base);
+    for (const wchar_t* dir : {L"", L"\\My Games", L"\\My Games\\Tovren Gold",
+                               L"\\My Games\\Tovren Gold\\Game Folder",
+                               L"\\My Games\\Tovren Gold\\Game Folder\\zarnu",
+                               L"\\My Games\\Net Client"})
+      ASSERT_TRUE(CreateDirectoryW((base + dir).c_str(), nullptr));
+    folder = base + L"\\My Games\\Tovren Gold\\Game Folder";
+    netClient = base + L"\\My Games\\Net Client\\net client.exe";
+    planted = {base + L"\\My.exe", base + L"\\My Games\\Tovren.exe",
+               base + L"\\My Games\\Tovren Gold\\Game.exe", base + L"\\My Games\\Net.exe",
+               base + L"\\My Games\\Net Client\\net.exe"};
+    for (const auto& p : planted) ASSERT_TRUE(CopyFileW(Recorder().c_str(), p.c_str(), FALSE)) << Utf8(p);
+    for (const auto& p : {In("config.exe"), In("zarnu\\zarnu_ip.exe"), netClient})
+      ASSERT_TRUE(CopyFileW(Recorder().c_str(), p.c_str(), FALSE)) << Utf8(p);
+    GetCurrentDirectoryW(MAX_PATH * 2, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    system.folder = Utf8(folder);
+  }
+  void TearDown() override {
+    WineGameFolder::TearDown();
+    RemoveTree(base);
+  }
+
+  static std::wstring Recorder() {
+    return ExitCodePacks::TestFolder() + L"\\" + Wide(LAUNCH_TOOLS_REL) + L"\\tovren_planted.exe";
+  }
+  // What a recorder at that path was given, one line per run; "" when it never ran.
+  static std::string Runs(const std::wstring& program) {
+    std::optional<Bytes> log = RawRead(program + L".ran");
+    return log ? std::string(log->begin(), log->end()) : "";
+  }
+  bool WaitForRun(const std::wstring& program, int ms = 15000) {
+    for (int waited = 0; Runs(program).empty(); waited += 50) {
+      if (waited >= ms) return false;
+      Sleep(50);
+    }
+    return true;
+  }
+  std::vector<std::string> PlantedThatRan() {
+    std::vector<std::string> ran;
+    for (const auto& p : planted)
+      if (!Runs(p).empty()) ran.push_back(Utf8(p) + ": " + Runs(p));
+    return ran;
+  }
+};
+
+TEST_F(PlantedGameFolder, EveryStartRunsTheProgramMeantAndNoPlantedOne) {
+  // The plants are real: the same path handed to the system unquoted runs the first of them.
+  {
+    std::wstring careless = In("config.exe");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(nullptr, careless.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    WaitForSingleObject(pi.hProcess, 15000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(WaitForRun(planted[0])) << "the planted My.exe did not stand in: the test proves nothing";
+    ASSERT_EQ(Runs(In("config.exe")), "");
+    DeleteFileW((planted[0] + L".ran").c_str());
+  }
+
+  // Both packs, from a folder three blanks deep.
+  InstallPayload(services, "VSN", "1", "vsn.exe");
+  InstallPayload(services, "SOE", "ON", "soe.exe");
+  EXPECT_TRUE(Exists("Tovren.exe"));
+  EXPECT_TRUE(Exists("texture\\effect.tex"));
+  EXPECT_FALSE(Exists("vsn.exe"));
+  EXPECT_EQ(PlantedThatRan(), std::vector<std::string>{}) << "after the packs";
+
+  // The config tool, the platform program chosen with the browse dialog and one written as
+  // a command line.
+  core::Settings settings;
+  RecordingHost host;
+  RecordingOnline steps;
+  const std::string launcherFolder = Utf8(folder);
+  StartPlay(services, settings, steps, host, launcherFolder);
+  ASSERT_TRUE(WaitForRun(In("config.exe"))) << ::testing::PrintToString(PlantedThatRan());
+  EXPECT_EQ(Runs(In("config.exe")), "\"" + Utf8(In("config.exe")) + "\"\r\n");
+  settings.复选框辅助[7].Set("1");
+  settings.路径.Set(Utf8(netClient));
+  StartPlay(services, settings, steps, host, launcherFolder);
+  settings.路径.Set("\"" + Utf8(netClient) + "\" -game tovren");
+  StartPlay(services, settings, steps, host, launcherFolder);
+  ASSERT_TRUE(WaitForRun(netClient)) << ::testing::PrintToString(PlantedThatRan());
+  for (int waited = 0; Runs(netClient).find("-game") == std::string::npos && waited < 15000; waited += 50)
+    Sleep(50);
+  EXPECT_EQ(Runs(netClient), "\"" + Utf8(netClient) + "\"\r\n\"" + Utf8(netClient) + "\" -game tovren\r\n");
+  // The same path without quotes names no file: refused, nothing started.
+  settings.路径.Set(Utf8(netClient) + " -game tovren");
+  EXPECT_THROW(StartPlay(services, settings, steps, host, launcherFolder), core::UserError);
+
+  // The IP tool, started by the runtime monitor's driver on its first applying F8.
+  win32::Win32Platform w;
+  platform::Platform p{w.files, w.resources, w.processes, w.registry, w.http, w.desktop,
+                       w.timers, w.keys, w.loop, w.clock, w.worker, system};
+  online::MonitorOptions options;
+  options.toolStartWaitMs = 300;  // the recorder opens no window to wait for
+  options.pointWaitMs = 0;
+  core::Settings monitorSettings;
+  online::动态 monitor(p, monitorSettings, options);
+  monitor.IP.Set("10.0.0.1");
+  monitor.ApplyNextIp();  // counts
+  monitor.ApplyNextIp();  // starts the tool
+  ASSERT_TRUE(WaitForRun(In("zarnu\\zarnu_ip.exe"))) << ::testing::PrintToString(PlantedThatRan());
+
+  // A planted program that had been started would have written by now.
+  Sleep(1000);
+  EXPECT_EQ(PlantedThatRan(), std::vector<std::string>{});
 }
 
 }  // namespace

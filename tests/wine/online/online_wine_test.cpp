@@ -216,6 +216,9 @@ TEST(OnlineWine, FetchTextOverWinHttp) {
   win32::Win32Http http;
   EXPECT_EQ(FetchText(http, "  " + server.Url("/za/net/1/1/data.asp") + " "), "10.0.0.1\r\n玩家\r\n");
   EXPECT_THROW(FetchText(http, server.Url("/missing")), FetchError);
+  // A list the server moved: WinHTTP hands the redirect over, the fetcher follows it.
+  server.Serve("/moved", {302, "", "Location: /za/net/1/1/data.asp\r\n"});
+  EXPECT_EQ(FetchText(http, server.Url("/moved")), "10.0.0.1\r\n玩家\r\n");
   RequestLimits small;
   small.maxBodyBytes = 63;
   EXPECT_THROW(FetchText(http, server.Url("/big"), small), FetchError);
@@ -413,7 +416,8 @@ TEST_F(ToolTest, HotKeysAndAStartPressDriveTheListTheToolAndTheRegistration) {
   // A start press: both lists again, the registration page of each; the second one,
   // which supersedes the first, registers the missing address once.
   QuietHost host;
-  launch::StartPlay(p.processes, settings, online, host, LauncherFolder());
+  launch::LaunchServices services = launch::LaunchServices::From(p);
+  launch::StartPlay(services, settings, online, host, LauncherFolder());
   ASSERT_TRUE(PumpUntil(w.loop, [&] { return !submitter.IsOpen(); }));
   Sleep(300);
   PumpUntil(w.loop, [] { return false; }, 300);
@@ -424,7 +428,7 @@ TEST_F(ToolTest, HotKeysAndAStartPressDriveTheListTheToolAndTheRegistration) {
 
   // The own address in a list now: a second start registers nothing.
   server.Serve("/za/net/2/1/data.asp", {200, "10.0.9.9\r\n", ""});
-  launch::StartPlay(p.processes, settings, online, host, LauncherFolder());
+  launch::StartPlay(services, settings, online, host, LauncherFolder());
   ASSERT_TRUE(PumpUntil(w.loop, [&] { return !submitter.IsOpen(); }));
   PumpUntil(w.loop, [] { return false; }, 300);
   EXPECT_EQ(server.To("/za/net/1/1/reg.asp").size() + server.To("/za/net/2/1/reg.asp").size(), 1u);

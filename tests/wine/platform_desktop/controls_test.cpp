@@ -158,6 +158,29 @@ TEST_F(ControlsTest, EditSelectionAndFocus) {
   EXPECT_EQ(events.log, (std::vector<std::string>{"focus e"}));
 }
 
+// Outside a dialog an edit does nothing with Tab: it is reported, and never typed.
+TEST_F(ControlsTest, TabInAnEditIsReportedWithItsDirectionAndNotTyped) {
+  Hwnd edit = Control(ControlKind::Edit, window, {5, 5, 60, 16}, "", "12");
+  events.Name(edit, "e");
+  desktop.Show(window, true);
+  desktop.SetFocus(edit);
+  EXPECT_EQ(desktop.Focused(), edit);
+  events.log.clear();
+  SendMessageW(H(edit), WM_KEYDOWN, VK_TAB, 1);
+  SendMessageW(H(edit), WM_CHAR, L'\t', 1);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(H(edit), WM_KEYDOWN, VK_TAB, 1);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"tab e", "shift-tab e"}));
+  EXPECT_EQ(desktop.GetText(edit), "12");
+  desktop.SetFocus(window);
+  EXPECT_EQ(desktop.Focused(), window);
+}
+
 TEST_F(ControlsTest, EditPaintsOnTheKeyColourInItsTextColour) {
   Hwnd edit = Control(ControlKind::Edit, window, {5, 5, 40, 16});
   desktop.SetTextColor(edit, 0x404040);

@@ -69,6 +69,21 @@ TEST_F(MouseTest, AButtonWhoseReleaseWasNeverSeenIsNotHeld) {
   EXPECT_EQ(Moves(), (std::vector<std::string>{"move button 0 3 4", "move button 0 5 6"}));
 }
 
+// The up comes where the capture is, before the click it completes; outside, it comes
+// alone. The hover machine lets a capture go there.
+TEST_F(MouseTest, TheUpComesToTheCaptureBeforeItsClick) {
+  events.logUps = true;
+  Send(button, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+  Send(button, WM_LBUTTONUP, 0, 5, 6);
+  Send(button, WM_LBUTTONDOWN, MK_LBUTTON, 5, 5);
+  Send(button, WM_MOUSEMOVE, MK_LBUTTON, -40, 70);  // slid off with the button held
+  Send(button, WM_LBUTTONUP, 0, -40, 70);
+  EXPECT_EQ(events.log, (std::vector<std::string>{
+                            "down button 1 5 5", "up button 1 5 6", "click button",
+                            "down button 1 5 5", "move button 1 -40 70", "up button 1 -40 70"}));
+  EXPECT_EQ(GetCapture(), nullptr);  // the press's own capture went with its release
+}
+
 TEST_F(MouseTest, PostedMessagesArriveThroughTheLoop) {
   PostMessageW(H(button), WM_MOUSEMOVE, 0, At(1, 2));
   PostMessageW(H(button), WM_LBUTTONDOWN, MK_LBUTTON, At(1, 2));

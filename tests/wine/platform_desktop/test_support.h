@@ -60,6 +60,17 @@ class Recorder : public platform::WindowEvents {
   void OnFocus(Hwnd c) override { Add("focus " + NameOf(c)); }
   void OnTrayNotify(int code) override { Add("tray " + std::to_string(code)); }
   void OnCloseRequest(Hwnd c) override { Add("close " + NameOf(c)); }
+  void OnTab(Hwnd c, bool backwards) override { Add(std::string(backwards ? "shift-tab " : "tab ") + NameOf(c)); }
+  // Button-up and activation events are logged only where a test asks for them.
+  bool logUps = false;
+  bool logActivations = false;
+  void OnActivate(Hwnd c) override {
+    if (logActivations) Add("activate " + NameOf(c));
+  }
+  void OnMouseUp(Hwnd c, int b, int x, int y) override {
+    if (logUps)
+      Add("up " + NameOf(c) + " " + std::to_string(b) + " " + std::to_string(x) + " " + std::to_string(y));
+  }
 
  private:
   void Add(std::string line) { log.push_back(std::move(line)); }

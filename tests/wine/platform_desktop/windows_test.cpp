@@ -200,14 +200,60 @@ TEST_F(SurfaceTest, EachSurfaceHasItsOwnGraphicsStartUp) {
   EXPECT_EQ(static_cast<Win32LayeredSurface*>(third.get())->PixelAt(0, 0), 0xFFFF0000u);
 }
 
-TEST_F(SurfaceTest, UndecodableBytesGiveNoSurface) {
+// The windows of ours above all others, frontmost first.
+std::vector<HWND> Stacking(std::initializer_list<Hwnd> ours) {
+  std::vector<HWND> order;
+  for (HWND t = GetTopWindow(nullptr); t; t = GetWindow(t, GW_HWNDNEXT))
+    for (Hwnd h : ours)
+      if (t == H(h)) order.push_back(t);
+  return order;
+}
+
+// The launcher's arrangement: the backdrop with a surface, the settings window it owns,
+// then the about picture, all topmost.
+TEST_F(SurfaceTest, BringToFrontPutsAWindowAboveEveryOtherTopmostOneAndActivatesIt) {
+  Hwnd main = Window("main", {100, 100, 200, 150});
+  Hwnd body = Window("主体", {120, 120, 100, 60}, main);
+  Hwnd about = Window("关于", {130, 110, 80, 80});
+  events.Name(main, "main");
+  events.Name(body, "主体");
+  events.Name(about, "关于");
+  std::vector<std::unique_ptr<platform::LayeredSurface>> surfaces;
+  for (Hwnd w : {main, body, about}) {
+    desktop.AddLayeredStyle(w);
+    desktop.SetTopmost(w);
+  }
+  surfaces.push_back(desktop.CreateLayeredSurface(main, Picture()));
+  surfaces.push_back(desktop.CreateLayeredSurface(about, Picture()));
+  desktop.Show(main, true);
+  desktop.Show(body, true);
+  desktop.Show(about, true);
+  PumpFor(100);
+  EXPECT_EQ(Stacking({main, body, about}), (std::vector<HWND>{H(about), H(body), H(main)}));
+  desktop.BringToFront(body, false);
+  PumpFor(100);
+  EXPECT_EQ(Stacking({main, body, about}).front(), H(body));
+  events.log.clear();
+  events.logActivations = true;
+  desktop.BringToFront(about, true);
+  PumpFor(100);
+  EXPECT_EQ(Stacking({main, body, about}), (std::vector<HWND>{H(about), H(body), H(main)}));
+  EXPECT_EQ(GetForegroundWindow(), H(about));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"activate 关于"}));
+}
+
+TEST_F(SurfaceTest, UndecodableBytesGiveAnEmptySurfaceThatDrawsNothing) {
   Hwnd w = Window("坏");
   desktop.AddLayeredStyle(w);
-  EXPECT_EQ(desktop.CreateLayeredSurface(w, {}), nullptr);
-  EXPECT_EQ(desktop.CreateLayeredSurface(w, {'n', 'o', 't', ' ', 'p', 'n', 'g'}), nullptr);
   platform::Bytes cut = Picture();
   cut.resize(cut.size() / 2);
-  EXPECT_EQ(desktop.CreateLayeredSurface(w, cut), nullptr);
+  for (const platform::Bytes& bytes : {platform::Bytes{}, platform::Bytes{'n', 'o', 't', ' ', 'p', 'n', 'g'}, cut}) {
+    auto surface = desktop.CreateLayeredSurface(w, bytes);
+    ASSERT_NE(surface, nullptr);  // GDI+ started: only the picture is missing
+    EXPECT_EQ(surface->ImageSize(), (platform::SizePx{0, 0}));
+    surface->Present(255);
+    EXPECT_FALSE(static_cast<Win32LayeredSurface*>(surface.get())->LastPresentSucceeded());
+  }
 }
 
 }  // namespace

@@ -20,6 +20,11 @@ std::string ChildExe() {
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// The child by its file, with these arguments after its quoted path.
+platform::Program Child(const std::string& arguments) {
+  return {ChildExe(), Quoted(ChildExe()) + " " + arguments};
+}
+
 // Polls until the file exists (the child writes it in one rename), at most ~15 s.
 std::string WaitForFile(const std::string& path) {
   for (int i = 0; i < 300; ++i) {
@@ -42,7 +47,7 @@ TEST(SysProcesses, RunHiddenAndWaitUsesTheFolderAndReturnsTheExitCode) {
   const std::string report = dir.Path("report.txt");
   Win32Processes processes;
   std::uint32_t code =
-      processes.RunHiddenAndWait(Quoted(ChildExe()) + " report " + Quoted(report) + " 3", folder, 30000);
+      processes.RunHiddenAndWait(Child("report " + Quoted(report) + " 3"), folder, 30000);
   EXPECT_EQ(code, 3u);
   // Waited for: the report is there the moment the call returns.
   EXPECT_EQ(RawRead(report), folder + "\n1 0\n");
@@ -52,7 +57,7 @@ TEST(SysProcesses, RunHiddenAndWaitFailsWhenTheProgramIsMissing) {
   ScratchFolder dir;
   Win32Processes processes;
   try {
-    processes.RunHiddenAndWait(Quoted(dir.Path("vsn.exe")), dir.Path(), 30000);
+    processes.RunHiddenAndWait(platform::ProgramAt(dir.Path("vsn.exe")), dir.Path(), 30000);
     ADD_FAILURE() << "a missing program started";
   } catch (const platform::OsError& e) {
     EXPECT_EQ(e.code(), platform::kErrorFileNotFound);
@@ -63,7 +68,7 @@ TEST(SysProcesses, RunHiddenAndWaitEndsAProgramThatOutlastsItsTimeOut) {
   ScratchFolder dir;
   Win32Processes processes;
   try {
-    processes.RunHiddenAndWait(Quoted(ChildExe()) + " sleep 60000", dir.Path(), 300);
+    processes.RunHiddenAndWait(Child("sleep 60000"), dir.Path(), 300);
     ADD_FAILURE() << "a hung program was waited for";
   } catch (const platform::OsError& e) {
     EXPECT_EQ(e.code(), platform::kErrorTimeout);
@@ -82,11 +87,44 @@ TEST(SysProcesses, StartPassesTheShowCodeAndDoesNotWait) {
   for (int show : {0, 1, 2}) {
     SCOPED_TRACE(show);
     const std::string report = dir.Path("start" + std::to_string(show) + ".txt");
-    processes.Start(Quoted(ChildExe()) + " report " + Quoted(report) + " 0", show);
+    processes.Start(Child("report " + Quoted(report) + " 0"), show);
     std::string text = WaitForFile(report);
     ASSERT_NE(text, "<missing>");
     EXPECT_EQ(text.substr(text.find('\n') + 1), "1 " + std::to_string(show) + "\n");
   }
+}
+
+TEST(SysProcesses, TheFileRunsWhateverTheCommandLineSaysAndNoneRunsWithoutOne) {
+  ScratchFolder dir;
+  Win32Processes processes;
+  // The command line's program part names a program that is not there: the file named as
+  // the program is what runs, and it sees the command line as given.
+  const std::string report = dir.Path("ran.txt");
+  processes.Start({ChildExe(), Quoted(dir.Path("other.exe")) + " report " + Quoted(report) + " 0"}, 0);
+  EXPECT_NE(WaitForFile(report), "<missing>");
+
+  for (bool wait : {true, false}) {
+    SCOPED_TRACE(wait);
+    const platform::Program nameless{"", Quoted(ChildExe()) + " report " + Quoted(report) + " 0"};
+    DeleteFileW(Wide(report).c_str());
+    try {
+      if (wait) processes.RunHiddenAndWait(nameless, dir.Path(), 30000);
+      else processes.Start(nameless, 0);
+      ADD_FAILURE() << "started without a file";
+    } catch (const platform::OsError&) {
+    }
+    Sleep(300);
+    EXPECT_EQ(RawRead(report), "<missing>");
+  }
+}
+
+TEST(SysSystem, CurrentFolderIsTheFullPathRelativeNamesMean) {
+  ScratchFolder dir;
+  wchar_t previous[MAX_PATH * 2] = {};
+  GetCurrentDirectoryW(MAX_PATH * 2, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(Wide(dir.Path()).c_str()));
+  EXPECT_EQ(Win32System().CurrentFolder(), dir.Path());
+  SetCurrentDirectoryW(previous);
 }
 
 TEST(SysProcesses, ListFindsAStartedProgramAndTerminateEndsIt) {

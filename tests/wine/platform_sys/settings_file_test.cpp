@@ -16,6 +16,7 @@ class LauncherIn : public platform::System {
  public:
   explicit LauncherIn(std::string folder) : path_(std::move(folder) + "\\TovrenLauncher.exe") {}
   std::string ModulePath() override { return path_; }
+  std::string CurrentFolder() override { return path_.substr(0, path_.rfind('\\')); }
 
  private:
   std::string path_;

@@ -280,6 +280,17 @@ TEST(SfxStub, FindsItsArchiveWhenWrittenOverALongerFile) {
   EXPECT_EQ(WithoutLeftover(Files(dir.path())), kFixtureFiles);
 }
 
+TEST(SfxStub, EndsWithTheExitCodeItsMarkerGivesAfterExtracting) {
+  // Warnings only and failures as real archives report them; the marker is no file.
+  for (DWORD code : {0u, 1u, 2u, 255u}) {
+    SCOPED_TRACE(code);
+    TempDir dir;
+    EXPECT_EQ(RunPack(dir, ReadAll(Fixture(L"exit_" + std::to_wstring(code) + L".exe"))), code);
+    EXPECT_EQ(WithoutLeftover(Files(dir.path())), kFixtureFiles);
+    EXPECT_TRUE(WaitFor([&] { return NoLeftover(dir); }, 15000)) << "archive file left behind";
+  }
+}
+
 struct BadPack {
   const char* name;
   std::wstring fixture;
