@@ -9,10 +9,13 @@
 make_payloads.py --stub sfx_stub.exe --game game.exe --config config.exe
                  --ip zarnu_ip.exe --out DIR
 
-The game image is padded to the size of the real executable with a data
-region that holds the rule texts and code bytes at the offsets of its layout
-(versions 1 and 3: layout A, version 2: layout B) and a table that tells the
-game which layout it is (game_layout.h).
+A version pack holds what a real one holds as far as the launcher can tell:
+Tovren.exe, Tovren.res and about 1,340 data files in folders (game_tree.py),
+plus sn22\\sn22.pvb in version 2 only. The game image is padded to the size
+of the real executable with a data region that holds the rule texts and code
+bytes at the offsets of its layout (versions 1 and 3: layout A, version 2:
+layout B) and a table that tells the game which layout it is (game_layout.h).
+Every byte follows from the inputs: the same build writes the same packs.
 """
 import argparse
 import os
@@ -21,6 +24,7 @@ import sys
 
 sys.dont_write_bytecode = True  # runs in the build; keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import game_tree  # noqa: E402
 import pack  # noqa: E402
 
 GAME_SIZE = 0x1C8000
@@ -138,19 +142,11 @@ def small_file(tag, size, seed):
 
 
 def version_pack_entries(version, game_image):
+    """The game executable and resource file first, then the data files folder by folder."""
     letter = "B" if version == 2 else "A"
     entries = [("Tovren.exe", game_exe(game_image, letter)),
                ("Tovren.res", resource_file(version))]
-    for n in range(1, 23):
-        entries.append((f"sn{n:02d}.pak", small_file(f"TVPAK scene {n:02d} v{version}\r\n", 600, n * 31 + version)))
-    for n in range(1, 11):
-        entries.append((f"music\\s{n}.mp3", small_file(f"ID3 track {n} v{version}", 900, n * 57 + version)))
-    entries += [
-        ("data\\version.txt", f"Tovren version {version}\r\n".encode()),
-        ("data\\chars\\fighter01.dat", small_file(f"fighter 01 v{version}", 400, 11 + version)),
-        ("data\\chars\\fighter02.dat", small_file(f"fighter 02 v{version}", 400, 12 + version)),
-        ("script\\menu.txt", "开始\r\n设置\r\n退出\r\n".encode("gbk")),
-    ]
+    entries += game_tree.data_files(version)
     if version == 2:
         entries.append(("sn22\\sn22.pvb", small_file("TVPVB scene 22", 300, 2222)))
     return entries

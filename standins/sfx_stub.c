@@ -209,20 +209,41 @@ static int read_entries(const unsigned char *buf, size_t off, size_t len, Entry 
   return rc;
 }
 
+/* The folder the previous entry was written to, every component of it known to exist.
+ * The packer keeps a folder's files together, so most entries share it whole and need
+ * no look-up at all; the others look up only the components past the shared part. The
+ * work is then linear in the size of the archive's paths, however many files it holds. */
+static wchar_t made_folder[SFX_MAX_PATH_CHARS + 1];
+static size_t made_len;
+
 static int make_parent_folders(const wchar_t *path) {
+  const wchar_t *slash = wcsrchr(path, L'\\');
+  size_t parent = slash ? (size_t)(slash - path) : 0;
+  if (parent == 0) return 1;
+  /* The longest leading run of whole components that path shares with the folder made last. */
+  size_t known = 0;
+  for (size_t i = 0; i <= parent && i <= made_len; ++i) {
+    int ends_here = (i == parent || path[i] == L'\\') && (i == made_len || made_folder[i] == L'\\');
+    if (ends_here) known = i;
+    if (i == parent || i == made_len || path[i] != made_folder[i]) break;
+  }
   wchar_t buf[SFX_MAX_PATH_CHARS + 1];
-  wcscpy(buf, path);
-  for (wchar_t *p = buf; *p; ++p) {
-    if (*p != L'\\') continue;
-    *p = 0;
+  wmemcpy(buf, path, parent);
+  buf[parent] = 0;
+  for (size_t i = known ? known + 1 : 0; i <= parent; ++i) {
+    if (i < parent && buf[i] != L'\\') continue;
+    buf[i] = 0;
     DWORD attr = GetFileAttributesW(buf);
     if (attr == INVALID_FILE_ATTRIBUTES) {
       if (!CreateDirectoryW(buf, NULL) && GetLastError() != ERROR_ALREADY_EXISTS) return 0;
     } else if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
       return 0;
     }
-    *p = L'\\';
+    if (i < parent) buf[i] = L'\\';
   }
+  wmemcpy(made_folder, path, parent);
+  made_folder[parent] = 0;
+  made_len = parent;
   return 1;
 }
 

@@ -1,5 +1,5 @@
-// GDI+ through its flat interface: one start-up per surface, so each window's token is its
-// own and closing one window never stops another's drawing.
+// GDI+ through its flat interface: one start-up per surface, held only while the picture is
+// decoded and drawn, so no window's drawing depends on another's.
 #include "platform/win32/layered_surface.h"
 
 #include <objidl.h>
@@ -24,6 +24,9 @@ std::unique_ptr<Win32LayeredSurface> Win32LayeredSurface::Create(HWND window,
   // A picture that cannot be decoded or drawn leaves the window without content: it stays
   // invisible, and everything else about the window goes on.
   if (!s->Build(png)) s->size_ = {};
+  // Every frame is drawn from the DIB alone: the decoded image (4 bytes a pixel, as large
+  // as the DIB) and the copy of the PNG would only sit in memory while the window lives.
+  s->ReleaseDecoder();
   return s;
 }
 
@@ -79,13 +82,20 @@ bool Win32LayeredSurface::Build(const platform::Bytes& png) {
   return true;
 }
 
-Win32LayeredSurface::~Win32LayeredSurface() {
-  // Release in this order: image, graphics, GDI+ itself, then the GDI objects.
+void Win32LayeredSurface::ReleaseDecoder() {
+  // In this order: image, its stream and memory, graphics, GDI+ itself.
   if (image_) gp::GdipDisposeImage(static_cast<Gdiplus::GpImage*>(image_));
   if (stream_) static_cast<IStream*>(stream_)->Release();
   if (memory_) GlobalFree(memory_);
   if (graphics_) gp::GdipDeleteGraphics(static_cast<Gdiplus::GpGraphics*>(graphics_));
   if (token_) Gdiplus::GdiplusShutdown(token_);
+  image_ = stream_ = graphics_ = nullptr;
+  memory_ = nullptr;
+  token_ = 0;
+}
+
+Win32LayeredSurface::~Win32LayeredSurface() {
+  ReleaseDecoder();  // in case Create did not get that far
   if (memoryDc_ && previous_) SelectObject(memoryDc_, previous_);
   if (dib_) DeleteObject(dib_);
   if (memoryDc_) DeleteDC(memoryDc_);

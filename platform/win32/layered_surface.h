@@ -30,7 +30,9 @@ class Win32LayeredSurface : public platform::LayeredSurface {
  private:
   Win32LayeredSurface() = default;
   bool Build(const platform::Bytes& png);
+  void ReleaseDecoder();
   HWND window_ = nullptr;
+  // Held only while the picture is decoded and drawn (Create).
   ULONG_PTR token_ = 0;
   HGLOBAL memory_ = nullptr;  // the PNG bytes
   void* stream_ = nullptr;    // IStream* over them

@@ -46,6 +46,13 @@ void WriteAll(const std::wstring& path, const std::string& data, bool truncate =
   ASSERT_EQ(wrote, data.size());
 }
 
+std::wstring Wide(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Utf8(const std::wstring& w) {
@@ -255,6 +262,15 @@ TEST(SfxStub, ExtractsIntoCurrentFolderOverwritingAndRemovesItself) {
   EXPECT_TRUE(WaitFor([&] { return NoLeftover(dir); }, 15000)) << "archive file left behind";
 }
 
+TEST(SfxStub, ExtractsFilesWhoseFoldersComeInAnyOrder) {
+  TempDir dir;
+  ASSERT_EQ(RunPack(dir, ReadAll(Fixture(L"scattered.exe"))), static_cast<DWORD>(SFX_OK));
+  EXPECT_EQ(WithoutLeftover(Files(dir.path())),
+            (std::vector<std::string>{"a\\2.txt", "a\\6.txt", "a\\b\\3.txt", "a\\b\\5.txt", "ab\\1.txt",
+                                      "c\\d\\4.txt", "中文\\子\\7.txt"}));
+  EXPECT_EQ(ReadAll(dir / L"中文\\子\\7.txt"), "hello from the pack\r\n");
+}
+
 TEST(SfxStub, FindsItsArchiveWhenWrittenOverALongerFile) {
   TempDir dir;
   // A longer pack ran before and its file survived; the shorter one is
@@ -339,13 +355,49 @@ std::string At(const std::string& file, uint32_t off, size_t n) {
   return off + n <= file.size() ? file.substr(off, n) : "<past end>";
 }
 
+// The files a pack carries, read straight from its bytes (sfx_format.h), sorted by path.
+std::vector<std::pair<std::string, std::string>> PackFiles(const std::string& pack) {
+  auto u32 = [&](size_t at) {
+    const auto* p = reinterpret_cast<const unsigned char*>(pack.data()) + at;
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+  };
+  std::vector<std::pair<std::string, std::string>> files;
+  if (pack.size() < SFX_FOOTER_LEN) return files;
+  const size_t archive = u32(pack.size() - SFX_FOOTER_LEN + 8);
+  const uint32_t count = u32(archive + SFX_MAGIC_LEN);
+  size_t pos = archive + SFX_MAGIC_LEN + 4;
+  for (uint32_t i = 0; i < count && pos + 2 < pack.size(); ++i) {
+    size_t plen = static_cast<unsigned char>(pack[pos]) | static_cast<unsigned char>(pack[pos + 1]) << 8;
+    std::string path = pack.substr(pos + 2, plen);
+    uint32_t size = u32(pos + 2 + plen);
+    files.emplace_back(path, pack.substr(pos + 6 + plen, size));
+    pos += 6 + plen + size;
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
 class VersionPack : public ::testing::TestWithParam<int> {};
 
 TEST_P(VersionPack, InstallsTheGameOfItsLayout) {
   const int v = GetParam();
   const Layout& lay = v == 2 ? kLayoutB : kLayoutA;
   TempDir dir;
-  ASSERT_EQ(RunPack(dir, ReadAll(Payload(L"VSN" + std::to_wstring(v) + L".exe"))), static_cast<DWORD>(SFX_OK));
+  const std::string pack = ReadAll(Payload(L"VSN" + std::to_wstring(v) + L".exe"));
+  ASSERT_EQ(RunPack(dir, pack), static_cast<DWORD>(SFX_OK));
+
+  // The game-shaped tree, every file of it as packed and nothing else.
+  const auto packed = PackFiles(pack);
+  EXPECT_EQ(packed.size(), v == 2 ? 1343u : 1342u);
+  std::vector<std::string> names;
+  size_t bytes = 0;
+  for (const auto& [path, data] : packed) {
+    names.push_back(path);
+    bytes += data.size();
+    EXPECT_TRUE(ReadAll(dir / Wide(path)) == data) << path;
+  }
+  EXPECT_EQ(WithoutLeftover(Files(dir.path())), names);
+  EXPECT_GT(bytes, 4'500'000u) << "Tovren.exe and about 3 MB of data";
 
   std::string exe = ReadAll(dir / L"Tovren.exe");
   EXPECT_EQ(exe.size(), 0x1C8000u);
