@@ -24,8 +24,15 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE prev, PWSTR cmdline, int show) {
   WideCharToMultiByte(CP_UTF8, 0, line, -1, text, bytes, NULL, NULL);
   text[bytes - 1] = '\r';
   text[bytes] = '\n';
-  HANDLE f = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, NULL);
+  /* Two starts may come back to back: each appends its own line, whoever is writing, and
+   * one that still finds the log held waits a little rather than losing its line. */
+  HANDLE f = INVALID_HANDLE_VALUE;
+  for (int tries = 0; tries < 100 && f == INVALID_HANDLE_VALUE; ++tries) {
+    f = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL, NULL);
+    if (f == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) Sleep(20);
+    else if (f == INVALID_HANDLE_VALUE) return 1;
+  }
   if (f == INVALID_HANDLE_VALUE) return 1;
   DWORD wrote = 0;
   BOOL ok = WriteFile(f, text, (DWORD)bytes + 1, &wrote, NULL);
