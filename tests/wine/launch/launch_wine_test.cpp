@@ -40,6 +40,7 @@ using namespace testing;
 
 // --- helpers that bypass the code under test ----------------------------------------------
 
+using win32::test::FreshTempPath;
 using win32::test::RemoveTree;
 
 std::optional<Bytes> RawRead(const std::wstring& path) {
@@ -146,12 +147,7 @@ class WineGameFolder : public ::testing::Test {
   wchar_t previous[MAX_PATH * 2] = {};
 
   void SetUp() override {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    folder = std::wstring(temp) + L"tovren_游戏_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-             std::to_wstring(++counter);
-    RemoveTree(folder);
+    folder = FreshTempPath(L"tovren_游戏_");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     GetCurrentDirectoryW(MAX_PATH * 2, previous);
     ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
@@ -451,12 +447,7 @@ class PlantedGameFolder : public WineGameFolder {
   std::vector<std::wstring> planted;
 
   void SetUp() override {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    base = std::wstring(temp) + L"tovren_plant_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-           std::to_wstring(++counter);
-    RemoveTree(base);
+    base = FreshTempPath(L"tovren_plant_");
     for (const wchar_t* dir : {L"", L"\\My Games", L"\\My Games\\Tovren Gold",
                                L"\\My Games\\Tovren Gold\\Game Folder",
                                L"\\My Games\\Tovren Gold\\Game Folder\\zarnu",

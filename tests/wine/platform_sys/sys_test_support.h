@@ -30,16 +30,23 @@ inline void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
+// A path under the temporary folder that no other test, run or process uses: "<temp>" +
+// name + "<process id>_<n>", emptied if something was left there.
+inline std::wstring FreshTempPath(const std::wstring& name) {
+  static int counter = 0;
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  std::wstring path = std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                      std::to_wstring(++counter);
+  RemoveTree(path);
+  return path;
+}
+
 // A fresh folder under the temporary folder, named in Chinese, removed afterwards.
 class ScratchFolder {
  public:
   ScratchFolder() {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    path_ = std::wstring(temp) + L"tovren_测试_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter);
-    RemoveTree(path_);
+    path_ = FreshTempPath(L"tovren_测试_");
     CreateDirectoryW(path_.c_str(), nullptr);
   }
   ~ScratchFolder() { RemoveTree(path_); }
