@@ -529,9 +529,11 @@ TEST_F(PlantedGameFolder, EveryStartRunsTheProgramMeantAndNoPlantedOne) {
   settings.复选框辅助[7].Set("1");
   settings.路径.Set(Utf8(netClient));
   StartPlay(services, settings, steps, host, launcherFolder);
+  // The starts do not wait: the second comes once the first has written its line, so that
+  // the two lines keep their order.
+  ASSERT_TRUE(WaitForRun(netClient)) << ::testing::PrintToString(PlantedThatRan());
   settings.路径.Set("\"" + Utf8(netClient) + "\" -game tovren");
   StartPlay(services, settings, steps, host, launcherFolder);
-  ASSERT_TRUE(WaitForRun(netClient)) << ::testing::PrintToString(PlantedThatRan());
   for (int waited = 0; Runs(netClient).find("-game") == std::string::npos && waited < 15000; waited += 50)
     Sleep(50);
   EXPECT_EQ(Runs(netClient), "\"" + Utf8(netClient) + "\"\r\n\"" + Utf8(netClient) + "\" -game tovren\r\n");
