@@ -73,7 +73,7 @@ void GameLauncher::Steps() {
   InstallPayload(services_, "SOE", settings_.复选框辅助[1].IsOn() ? "OFF" : "ON", kEffectPackFile);
 
   Status(kTipWritingSettings);
-  RegisterGame(services_.registry, settings_, launcherFolder, services_.system.RunsUnderWow64());
+  RegisterGame(services_.registry, settings_, launcherFolder, services_.system.Is64BitWindows());
 
   if (!services_.files.IsNormalFile(kConfigToolFile)) {
     Status(kTipInstalling);

@@ -20,7 +20,7 @@ inline constexpr int kShowMinimised = 2;
 
 // Path (folder + "\") and Exe (folder + "\tovren.exe") as REG_SZ, under the Wow6432Node
 // names when option switch 4 is on and Windows is a 64-bit one (`wow64`, see
-// platform::System::RunsUnderWow64). A 32-bit Windows has no such view: there the names
+// platform::System::Is64BitWindows). A 32-bit Windows has no such view: there the names
 // are a plain subkey the game never reads, so the values go to the "Software" names
 // whatever the switch says. Throws core::UserError when the system refuses; for a
 // refusal of rights it tells the player to run the launcher as administrator.

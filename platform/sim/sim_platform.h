@@ -210,10 +210,10 @@ class SimSystem : public platform::System {
       : modulePath(std::move(modulePath)), currentFolder(std::move(currentFolder)) {}
   std::string ModulePath() override { return modulePath; }
   std::string CurrentFolder() override { return currentFolder; }
-  bool RunsUnderWow64() override { return wow64; }
+  bool Is64BitWindows() override { return windows64; }
   std::string modulePath;
   std::string currentFolder;
-  bool wow64 = true;  // a 64-bit Windows, as most players have
+  bool windows64 = true;  // a 64-bit Windows, as most players have
 
  private:
   static std::string FolderOf(const std::string& path) {

@@ -6,7 +6,7 @@ namespace tovren::win32 {
 class Win32System : public platform::System {
  public:
   std::string ModulePath() override;
-  bool RunsUnderWow64() override;
+  bool Is64BitWindows() override;
   std::string CurrentFolder() override;
 };
 

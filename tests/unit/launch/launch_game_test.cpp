@@ -137,7 +137,7 @@ TEST_F(StartPress, Switch2ChoosesTheDustFreePackAndSwitch4TheWow64Names) {
 }
 
 TEST_F(StartPress, On32BitWindowsSwitch4StillRegistersWhereTheGameReads) {
-  p.system.wow64 = false;
+  p.system.windows64 = false;
   settings.复选框辅助[3].Set("1");
   PressStart();
   EXPECT_EQ(p.registry.Get("HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tovren\\Path"), "C:\\Game\\");

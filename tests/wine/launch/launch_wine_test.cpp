@@ -108,7 +108,7 @@ class GameFolderSystem : public platform::System {
  public:
   std::string folder;
   std::string ModulePath() override { return folder + "\\TovrenLauncher.exe"; }
-  bool RunsUnderWow64() override { return win32::Win32System().RunsUnderWow64(); }
+  bool Is64BitWindows() override { return win32::Win32System().Is64BitWindows(); }
   std::string CurrentFolder() override { return folder; }
 };
 
@@ -313,7 +313,7 @@ TEST_F(WineGameFolder, RegistryValuesLandInThe32BitViewTheGameReads) {
     DeleteGameKeys();
     core::Settings settings;
     settings.复选框辅助[3].Set(switch4);
-    RegisterGame(registry, settings, launcherFolder, system.RunsUnderWow64());
+    RegisterGame(registry, settings, launcherFolder, system.Is64BitWindows());
 
     auto value = [](REGSAM view, const wchar_t* key, const wchar_t* name) -> std::optional<std::wstring> {
       HKEY opened = nullptr;
@@ -331,7 +331,7 @@ TEST_F(WineGameFolder, RegistryValuesLandInThe32BitViewTheGameReads) {
     // 4 the launcher names the Wow6432Node key itself, which must be that same key and
     // not a second Wow6432Node inside it. A 32-bit Windows has no such key at all: there
     // the name would be a plain subkey, which must not be made.
-    const bool wow64 = system.RunsUnderWow64();
+    const bool wow64 = system.Is64BitWindows();
     EXPECT_EQ(value(KEY_WOW64_32KEY, L"Software\\Corvane\\Tovren", L"Path"), Wide(launcherFolder + "\\"))
         << "switch 4 = " << switch4 << (wow64 ? ", 64-bit" : ", 32-bit");
     EXPECT_EQ(value(KEY_WOW64_32KEY, L"Software\\Corvane\\Tovren", L"Exe"),

@@ -11,8 +11,10 @@
 namespace tovren::win32::test {
 namespace {
 
-// view: 0, or KEY_WOW64_64KEY to look from the 64-bit side.
-std::optional<std::wstring> Read(HKEY root, const wchar_t* key, const wchar_t* value, REGSAM view = 0) {
+// view: the 32-bit view by default, as the 32-bit game reads, whatever this test's
+// bitness; KEY_WOW64_64KEY to look from the 64-bit side.
+std::optional<std::wstring> Read(HKEY root, const wchar_t* key, const wchar_t* value,
+                                 REGSAM view = KEY_WOW64_32KEY) {
   HKEY opened = nullptr;
   if (RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return std::nullopt;
   wchar_t buf[512];
@@ -28,7 +30,13 @@ class SysRegistry : public ::testing::Test {
  protected:
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TovrenTest");
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest");
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+      HKEY software = nullptr;
+      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, &software) == ERROR_SUCCESS) {
+        RegDeleteTreeW(software, L"TovrenTest");
+        RegCloseKey(software);
+      }
+    }
   }
   Win32Registry registry;
 };
@@ -44,7 +52,7 @@ TEST_F(SysRegistry, WritesUnderCurrentUserCreatingKeys) {
 }
 
 TEST_F(SysRegistry, LocalMachineSoftwareIsTheWow6432NodeKeyOfA32BitProgram) {
-  if (!Win32System().RunsUnderWow64()) GTEST_SKIP() << "a 32-bit Windows has one registry view";
+  if (!Win32System().Is64BitWindows()) GTEST_SKIP() << "a 32-bit Windows has one registry view";
   registry.WriteString("HKEY_LOCAL_MACHINE\\Software\\TovrenTest\\Exe", "Tovren.exe");
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest", L"Exe"), L"Tovren.exe");
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\TovrenTest", L"Exe"), L"Tovren.exe");
@@ -63,7 +71,7 @@ TEST_F(SysRegistry, AWow6432NodeNameReachesTheKeyOfThatName) {
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Wow6432Node\\Wow6432Node\\TovrenTest", L"Exe",
                  KEY_WOW64_64KEY),
             std::nullopt);
-  const bool wow64 = Win32System().RunsUnderWow64();
+  const bool wow64 = Win32System().Is64BitWindows();
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE, L"Software\\TovrenTest", L"Exe").has_value(), wow64)
       << (wow64 ? "64-bit Windows: the game's own view" : "32-bit Windows: only the subkey");
   HKEY software = nullptr;
@@ -75,12 +83,12 @@ TEST_F(SysRegistry, AWow6432NodeNameReachesTheKeyOfThatName) {
 }
 
 // Independent of the answer under test: the processor the system itself runs on.
-TEST(SysSystem, RunsUnderWow64ExactlyOnA64BitWindows) {
+TEST(SysSystem, Is64BitWindowsExactlyOnA64BitWindows) {
   SYSTEM_INFO native{};
   GetNativeSystemInfo(&native);
   const bool bits64 = native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
                       native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64;
-  EXPECT_EQ(Win32System().RunsUnderWow64(), bits64) << "architecture " << native.wProcessorArchitecture;
+  EXPECT_EQ(Win32System().Is64BitWindows(), bits64) << "architecture " << native.wProcessorArchitecture;
 }
 
 TEST_F(SysRegistry, UnknownRootsAndMalformedPathsFail) {

@@ -16,7 +16,7 @@ class LauncherIn : public platform::System {
  public:
   explicit LauncherIn(std::string folder) : path_(std::move(folder) + "\\TovrenLauncher.exe") {}
   std::string ModulePath() override { return path_; }
-  bool RunsUnderWow64() override { return true; }  // the settings file never asks
+  bool Is64BitWindows() override { return true; }  // the settings file never asks
   std::string CurrentFolder() override { return path_.substr(0, path_.rfind('\\')); }
 
  private:
