@@ -1,34 +1,42 @@
 # The two commands of the README: `make run` and `make test`.
 JOBS ?= 2
+export JOBS
 
-.PHONY: all deps host win32 test test-unit test-win32 run bench clean
+.PHONY: all deps wine-route host win32 win64 test test-unit test-windows run bench clean
 
-all: host win32
+all: host win32 win64
 
 deps:
 	@scripts/install-deps
+
+# Stops at once, with one sentence, where no Wine can run at all.
+wine-route: deps
+	@scripts/wine-route >/dev/null
 
 host: deps
 	cmake --preset host >/dev/null
 	cmake --build --preset host -j $(JOBS)
 
-win32: deps
-	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 -j $(JOBS)
+win32 win64: deps
+	cmake --preset $@ >/dev/null
+	cmake --build --preset $@ -j $(JOBS)
 
 test-unit: host
 	ctest --preset host -j $(JOBS)
 
-test-win32: win32
-	scripts/with-session ctest --preset win32 -j 1
+# Both Windows builds, and under Wine what this machine can run (scripts/test-windows).
+test-windows: wine-route
+	@scripts/test-windows
 
-test: test-unit test-win32
+test: wine-route
+	$(MAKE) --no-print-directory test-unit
+	$(MAKE) --no-print-directory test-windows
 
-run: deps
+run: wine-route
 	@scripts/run-demo
 
-bench: win32
-	@scripts/with-session bench/run
+bench: wine-route
+	@scripts/bench-session
 
 clean:
 	rm -rf build

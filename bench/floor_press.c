@@ -132,7 +132,9 @@ static int patch(HANDLE h, const wchar_t *offset, const wchar_t *hex) {
 
 static int write_value(const wchar_t *key, const wchar_t *name, const wchar_t *data) {
   HKEY k;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, NULL, 0, KEY_SET_VALUE, NULL, &k, NULL) != ERROR_SUCCESS)
+  /* The 32-bit view, where the launcher writes whatever its bitness: the game reads it. */
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, NULL, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, NULL, &k,
+                      NULL) != ERROR_SUCCESS)
     return 0;
   LONG rc = RegSetValueExW(k, name, 0, REG_SZ, (const BYTE *)data, (DWORD)((wcslen(data) + 1) * sizeof(wchar_t)));
   RegCloseKey(k);

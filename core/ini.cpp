@@ -180,7 +180,9 @@ void IniDocument::Set(std::string_view section, std::string_view key,
     throw std::invalid_argument("INI name with a line break or NUL");
   }
   // A name is accepted only if the line written for it reads back as the same name.
-  std::string headerLine = "[" + std::string(section) + "]";
+  // Appended piece by piece: GCC 12 warns wrongly (-Wrestrict) about "[" + std::string.
+  std::string headerLine(1, '[');
+  headerLine.append(section).push_back(']');
   Line header = Classify(headerLine);
   if (header.kind != Kind::Section || header.name != section) {
     throw std::invalid_argument("INI section name that cannot be read back");

@@ -2,24 +2,14 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <string_view>
 
 #include "platform/api/errors.h"
+#include "platform/win32/bitness.h"
 #include "platform/win32/wide.h"
 
 namespace tovren::win32 {
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // The root names a script's RegWrite accepts, long and short.
 HKEY RootKey(std::string_view name) {
@@ -41,19 +31,6 @@ HKEY RootKey(std::string_view name) {
   return nullptr;
 }
 
-// "Software\Wow6432Node\..." names the 32-bit view's key outright. Addressed from the
-// 64-bit view it is exactly that key on 64-bit Windows, and on 32-bit Windows the flag is
-// ignored. Without it Wine, creating the missing keys one by one for a 32-bit program,
-// redirects "Software" first and nests a second Wow6432Node inside, where no 32-bit
-// reader of "Software\..." ever looks. Every other name is written in the 32-bit view,
-// the one the 32-bit game reads: a 32-bit launcher gets it by default, and the 64-bit
-// build must ask for it to leave the same registry.
-bool NamesWow6432Node(std::string_view subKey) {
-  constexpr std::string_view kPrefix = "Software\\Wow6432Node";
-  return subKey.size() >= kPrefix.size() && SameIgnoringCase(subKey.substr(0, kPrefix.size()), kPrefix) &&
-         (subKey.size() == kPrefix.size() || subKey[kPrefix.size()] == '\\');
-}
-
 }  // namespace
 
 void Win32Registry::WriteString(const std::string& valuePath, const std::string& data) {
@@ -67,7 +44,7 @@ void Win32Registry::WriteString(const std::string& valuePath, const std::string&
   std::string subKeyText = valuePath.substr(firstSep + 1, lastSep - firstSep - 1);
   std::wstring subKey = Wide(subKeyText);
   std::wstring valueName = Wide(valuePath.substr(lastSep + 1));
-  const REGSAM view = NamesWow6432Node(subKeyText) ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  const REGSAM view = WriteViewOf(subKeyText) == RegistryView::k64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExW(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | view,

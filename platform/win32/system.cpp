@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/api/errors.h"
+#include "platform/win32/bitness.h"
 #include "platform/win32/wide.h"
 
 namespace tovren::win32 {
@@ -42,15 +43,8 @@ std::string Win32System::CurrentFolder() {
 }
 
 bool Win32System::Is64BitWindows() {
-#ifdef _WIN64
-  // The 64-bit build (it proves the code where 32-bit programs cannot run) only runs on one.
-  return true;
-#else
-  // Unknown counts as a 32-bit Windows: its "Software" names reach the key a 32-bit game
-  // reads on either kind of Windows.
   BOOL wow64 = FALSE;
-  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-#endif
+  return WindowsIs64Bit(kProgram64, IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
 }
 
 }  // namespace tovren::win32

@@ -113,13 +113,10 @@ def wine_env():
 
 
 def reg_query(key_path, value):
-    r = run(["wine", "reg", "query", key_path, "/v", value], timeout=60, env=wine_env(),
-            stdin=subprocess.DEVNULL)
-    for line in r.stdout.splitlines():
-        parts = line.split(None, 2)
-        if len(parts) == 3 and parts[0].lower() == value.lower():
-            return parts[2].strip()
-    return None
+    """A REG_SZ value under HKLM ("HKLM\\Software\\..."), read by the probe as the 32-bit game
+    reads it, in the 32-bit view, whichever build the probe is; None when missing."""
+    code, out = probe("reg", key_path.split("\\", 1)[1], value)
+    return out if code == 0 else None
 
 
 def read_ini(path):

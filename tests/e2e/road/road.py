@@ -186,13 +186,8 @@ def forget_registration():
 
 
 def registered(key=SOFTWARE_KEY):
-    """{"Path": ..., "Exe": ...} under key as a 32-bit program reads them with the default view,
-    as the game does (None for a missing value). Read by the probe, which keeps every script."""
-    found = {}
-    for value in ("Path", "Exe"):
-        code, out = e2e.probe("reg", key.split("\\", 1)[1], value)
-        found[value] = out if code == 0 else None
-    return found
+    """{"Path": ..., "Exe": ...} under key as the game reads them (None for a missing value)."""
+    return {value: e2e.reg_query(key, value) for value in ("Path", "Exe")}
 
 
 # --- programs the launcher started -----------------------------------------------------------

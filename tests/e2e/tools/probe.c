@@ -18,9 +18,10 @@
  *                                          click at screen point X, Y (WindowFromPoint)
  *   tovren_probe place TITLE X Y           moves the top-level window TITLE to X, Y the way
  *                                          Windows programs do (SetWindowPos): "placed"
- *   tovren_probe reg KEY VALUE             the REG_SZ VALUE of HKEY_LOCAL_MACHINE\KEY as this
- *                                          32-bit program reads it with the default view,
- *                                          as the game does: its text, or "none"
+ *   tovren_probe reg KEY VALUE             the REG_SZ VALUE of HKEY_LOCAL_MACHINE\KEY as the
+ *                                          32-bit game reads it, in the 32-bit view (the
+ *                                          default of a 32-bit probe; a 64-bit one asks for
+ *                                          it): its text, or "none"
  *
  * Exit code 0 when the command did what it says, 1 when the window is missing,
  * 2 on a usage error.
@@ -158,7 +159,7 @@ int wmain(int argc, wchar_t **argv) {
     wchar_t data[1024] = L"";
     DWORD size = sizeof data - sizeof(wchar_t), type = 0;
     HKEY key = NULL;
-    LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[2], 0, KEY_QUERY_VALUE, &key);
+    LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, argv[2], 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key);
     if (rc == ERROR_SUCCESS) {
       rc = RegQueryValueExW(key, argv[3], NULL, &type, (BYTE *)data, &size);
       RegCloseKey(key);

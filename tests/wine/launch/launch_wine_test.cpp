@@ -409,7 +409,9 @@ TEST_F(WineGameFolder, ThePressTurnsAnEmptyFolderIntoAPreparedGameAndStartsTheCo
   wchar_t path[512] = {};
   DWORD size = sizeof path - sizeof(wchar_t);
   HKEY key = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Tovren", 0, KEY_READ, &key), ERROR_SUCCESS);
+  // Read as the 32-bit game reads it, whichever build this test is.
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Tovren", 0, KEY_READ | KEY_WOW64_32KEY, &key),
+            ERROR_SUCCESS);
   ASSERT_EQ(RegQueryValueExW(key, L"Path", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size), ERROR_SUCCESS);
   RegCloseKey(key);
   EXPECT_EQ(std::wstring(path), folder + L"\\");
