@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "online/markup.h"
 #include "online/text_util.h"
 #include "platform/api/codepage.h"
 
@@ -59,7 +60,13 @@ std::string FetchText(platform::Http& http, std::string_view address, const Requ
     throw FetchError("联机服务器暂时无法提供地址列表，请稍后重试。",
                      "fetch " + request.url + ": HTTP status " + std::to_string(response.status));
   }
-  return BytesToText(response.body, "UTF-8");
+  std::string text = BytesToText(response.body, "UTF-8");
+  // A login page of the player's network, or an error page sent with status 200.
+  if (IsPageNotText(response.headers, text)) {
+    throw FetchError("网络返回了网页而不是地址列表。若需先在浏览器中登录网络，请登录后重试。",
+                     "fetch " + request.url + ": an HTML page where a text was expected");
+  }
+  return text;
 }
 
 bool IsGbkCharset(std::string_view charset) {

@@ -21,7 +21,7 @@ struct RequestLimits {
 };
 
 // A fetch that gave no usable document: no connection, a time-out, an oversized body, or
-// an error status (a "not found" page is not a list).
+// an error status (a "not found" page is not a list), or an HTML page.
 class FetchError : public core::UserError {
  public:
   using core::UserError::UserError;
@@ -40,7 +40,8 @@ std::optional<Url> RedirectTarget(const Url& from, const platform::HttpResponse&
 // GET of address (blanks removed at both ends), body decoded as UTF-8. Redirects are
 // followed, at most kMaxRedirects, as long as they stay on the address's own host (scheme,
 // host and port): the server may move its pages, but a list is never taken from another
-// host. Throws FetchError, also for a redirect elsewhere or one too many.
+// host. Throws FetchError, also for a redirect elsewhere or one too many, and for an HTML
+// page where the text should be (online/markup.h).
 std::string FetchText(platform::Http& http, std::string_view address,
                       const RequestLimits& limits = {});
 

@@ -5,6 +5,7 @@
 #include "core/number_text.h"
 #include "core/paths.h"
 #include "core/user_error.h"
+#include "online/markup.h"
 #include "online/text_util.h"
 #include "platform/api/codepage.h"
 #include "platform/api/errors.h"
@@ -83,6 +84,12 @@ bool 动态::SwitchOn(int element) const {
 
 std::string 动态::ToolPath() const {
   return core::JoinPath(core::LauncherFolder(p_.system), "zarnu\\zarnu_ip.exe");
+}
+
+std::optional<std::string> 动态::OwnAddress() const {
+  std::optional<std::string> text = WebIP.BodyText();
+  if (text && !LooksLikeOneAddress(*text)) return std::nullopt;
+  return text;
 }
 
 void 动态::ReadConfigLine() {

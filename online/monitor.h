@@ -8,8 +8,9 @@
 // inside a tick never stops a timer: it is told after the tick, and the ticks go on.
 #include <array>
 #include <deque>
-#include <memory>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,9 @@ class 动态 {
   // "<host>/ip/ip.asp", without scheme: the own-address page WebIP loads.
   std::string OwnAddressPage() const;
   std::string ToolPath() const;  // "<launcher folder>\zarnu\zarnu_ip.exe"
+  // The own address WebIP brought: the page's body text; nothing when it has not loaded,
+  // failed, or reads as anything but one address (a network's login page is not one).
+  std::optional<std::string> OwnAddress() const;
 
   // The timer ticks, as the timers call them.
   void Tick窗口时钟();

@@ -29,7 +29,7 @@ void 提交::Open(std::string_view address) {
   // A failure at start-up must not cost the whole session its registration: the first
   // registration of a start asks for the own address again.
   Browser& webIP = monitor_.WebIP;
-  std::optional<std::string> own = webIP.BodyText();
+  std::optional<std::string> own = monitor_.OwnAddress();
   if ((!own || own->empty()) && !webIP.Busy()) webIP.Navigate(monitor_.OwnAddressPage());
   WebIndex.Navigate(address);
 }
@@ -62,7 +62,7 @@ void 提交::OnOwnAddressLoaded() {
 void 提交::Decide() {
   const std::string& list = monitor_.IP.Text();
   // Without the own-address page there is nothing to look for, and nothing is sent.
-  std::optional<std::string> own = monitor_.WebIP.BodyText();
+  std::optional<std::string> own = monitor_.OwnAddress();
   const Page* page = WebIndex.Document();
   const bool onOurHost = page && page->url && origin_ && page->url->Origin() == *origin_;
   if (own && list.find(*own) == std::string::npos && !WebIndex.Busy() && page && page->Loaded() &&

@@ -7,6 +7,8 @@ Listens on 127.0.0.1 only. Port 0 picks a free port. The state folder holds:
     lists/<k>_<v>.txt   body of /za/net/<k>/<v>/data.asp, served as stored
                         (default: a built-in list, CR LF lines, UTF-8)
     own_ip.txt          body of /ip/ip.asp (default "127.0.0.1")
+    portal.html         while it exists, every request gets it with status 200 as
+                        text/html: a network's login page in front of the server
     submissions.jsonl   one JSON object per submission, appended
     requests.log        one line per request: method, path, client
     server.pid, port    written at start (port: the port actually bound)
@@ -112,6 +114,11 @@ class Handler(BaseHTTPRequestHandler):
         url = urllib.parse.urlsplit(self.path)
         path = url.path
         self._record("requests.log", f"{self.command} {self.path} {self.client_address[0]}")
+        try:
+            with open(os.path.join(self.state, "portal.html"), "rb") as fh:
+                return self._send(200, fh.read())
+        except FileNotFoundError:
+            pass
         if path == "/ip/ip.asp" and self.command == "GET":
             return self._own_ip()
         m = NET_PATH.match(path)

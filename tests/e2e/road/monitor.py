@@ -9,6 +9,8 @@ was built for (TOVREN_WEB_HOST).
   so the clip is read by a tight GetClipCursor watch of the probe.
 - F9 fills the address list from the lists switches 6 and 7 choose; F8 walks it from the
   last line to the first into the IP tool, whose log records every address it is given.
+- A login page of the network served where a list should be (status 200, HTML) is no list:
+  the list stays as it was and no markup reaches the IP tool.
 - A start with switches 5 and 6 registers the player's own address once when the list lacks
   it, and not when the list has it.
 """
@@ -114,6 +116,33 @@ def test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool():
                      ["/za/net/1/1/data.asp", "/za/net/2/1/data.asp"], 10)
         applied = walk_with_f8(again, ENTRIES_BOTH)
         e2e.check(applied == ENTRIES_BOTH[::-1], "F8 gave the tool %r" % applied)
+    finally:
+        launcher.cleanup()
+        server.stop()
+
+
+PORTAL = ("<!DOCTYPE html><html><head><title>Wi-Fi</title></head><body>"
+          "<p>请先登录网络</p><p>10.0.0.1</p></body></html>")
+
+
+def test_a_login_page_where_the_list_should_be_leaves_the_list():
+    work = Path(os.environ["TOVREN_E2E_WORK"]) / "portal"
+    launcher = e2e.Launcher("portal")
+    server = Server(work, {"1_1.txt": LIST_1})
+    try:
+        e2e.write_settings(launcher.folder, {"复选5": "1", "复选6": "1"})
+        launcher.start()
+        wait_for_monitor(server, 0)
+        e2e.tap("F9", launcher.body)
+        e2e.wait_for("F9's fetch", lambda: server.requests().count("/za/net/1/1/data.asp") == 1, 10)
+        (server.state / "portal.html").write_bytes(PORTAL.encode("utf-8"))
+        e2e.tap("F9", launcher.body)
+        e2e.wait_for("F9's fetch of the login page",
+                     lambda: server.requests().count("/za/net/1/1/data.asp") == 2, 10)
+        time.sleep(2 * TICK)
+        applied = walk_with_f8(launcher, ENTRIES_1)
+        e2e.check(applied == ENTRIES_1[::-1], "F8 gave the tool %r" % applied)
+        e2e.check(e2e.window_state(e2e.MESSAGE_TITLE) == "no", "a message box for a silent F9")
     finally:
         launcher.cleanup()
         server.stop()
@@ -237,4 +266,5 @@ if __name__ == "__main__":
     e2e.main([test_f4_locks_the_cursor_into_the_windowed_game,
               test_a_failing_f8_leaves_f4_working,
               test_f9_fills_the_list_and_f8_walks_it_into_the_ip_tool,
+              test_a_login_page_where_the_list_should_be_leaves_the_list,
               test_start_registers_a_missing_own_address_once])

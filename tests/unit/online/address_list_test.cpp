@@ -74,6 +74,40 @@ TEST_F(RefreshTest, AFailedSecondListLeavesTheFirst) {
   EXPECT_EQ(Monitor().IP.Text(), "1.1.1.1\r\n2.2.2.2");
 }
 
+TEST_F(RefreshTest, APageWhereTheListShouldBeIsAFailedFetchAndTheListStaysAsItWas) {
+  struct Case {
+    const char* name;
+    const char* body;
+    const char* type;
+  };
+  const Case cases[] = {
+      {"a login page with status 200",
+       "<!DOCTYPE html><html><body>请登录 1.2.3.4</body></html>", "text/html"},
+      {"markup after blank lines, sent as text", "  \r\n<p>1.2.3.4</p>", "text/plain"},
+      {"markup after a byte-order mark", "\xEF\xBB\xBF<p>1.2.3.4</p>", "text/plain"},
+      {"addresses, then a script", "9.9.9.9\r\n<SCRIPT>location='/login'</SCRIPT>", "text/plain"},
+      {"an HTML page with one tag", "9.9.9.9<br>", "text/html; charset=utf-8"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    server.Serve("/za/net/1/2/data.asp", c.body, 200, c.type);
+    Monitor().IP.Set("5.5.5.5");
+    std::string accumulator;
+    try {
+      Monitor().RefreshIpList(1, accumulator);
+      ADD_FAILURE() << "read as a list";
+    } catch (const FetchError& e) {
+      EXPECT_NE(e.message().find("网页"), std::string::npos) << e.message();
+    }
+    EXPECT_EQ(Monitor().IP.Text(), "5.5.5.5");
+  }
+  // The server's scripts send text/html by default: a bare list under that type is a list.
+  server.Serve("/za/net/1/2/data.asp", "1.1.1.1\r\n2.2.2.2 < 3", 200, "text/html");
+  std::string accumulator;
+  Monitor().RefreshIpList(1, accumulator);
+  EXPECT_EQ(Monitor().IP.Text(), "1.1.1.1\r\n2.2.2.2 < 3");
+}
+
 TEST_F(RefreshTest, RefreshingDoesNotTouchTheCountdown) {
   Monitor().行数.Set("7");
   std::string accumulator;

@@ -162,6 +162,28 @@ TEST_F(SubmitterTest, AnOwnAddressPageThatFailedAtStartIsAskedForAgainFirst) {
   EXPECT_EQ(OwnAddressLoads(), before + 3);
 }
 
+TEST_F(SubmitterTest, AnOwnAddressPageThatIsNoAddressSendsNothing) {
+  // A network's login page, with status 200, where the own address should be.
+  for (const char* page : {"<html><body>Please log in to the network</body></html>",
+                           "<html><body>请先登录网络</body></html>",
+                           "<p>1.2.3.4</p><p>5.6.7.8</p>"}) {
+    SCOPED_TRACE(page);
+    server.Serve("/ip/ip.asp", page, 200, "text/html");
+    动态 fresh(sim.Get(), settings, Options());
+    const std::size_t before = OwnAddressLoads();
+    fresh.Create();
+    RunLoads();
+    EXPECT_EQ(fresh.OwnAddress(), std::nullopt);
+    fresh.IP.Set("1.1.1.1");
+    提交 submitter(sim.Get(), fresh, Options().limits);
+    submitter.Open(fresh.RegistrationPage(1));
+    RunLoads();
+    EXPECT_FALSE(submitter.IsOpen());
+    EXPECT_EQ(OwnAddressLoads(), before + 2);  // asked for again at the registration
+    EXPECT_TRUE(server.RequestsTo("/za/net/1/1/reg.asp").empty());
+  }
+}
+
 TEST_F(SubmitterTest, AnEmptyOwnAddressIsFoundInEveryList) {
   server.Serve("/ip/ip.asp", "<html><body> </body></html>", 200, "text/html");
   动态 fresh(sim.Get(), settings, Options());

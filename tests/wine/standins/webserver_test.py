@@ -68,6 +68,19 @@ class WebServer(unittest.TestCase):
         finally:
             os.remove(os.path.join(self.state, "own_ip.txt"))
 
+    def test_a_login_page_answers_every_path_while_it_is_there(self):
+        portal = os.path.join(self.state, "portal.html")
+        with open(portal, "wb") as fh:
+            fh.write(b"<html><body>log in</body></html>")
+        try:
+            for path in ("/za/net/1/1/data.asp", "/ip/ip.asp", "/nowhere"):
+                status, headers, body = self.get(path)
+                self.assertEqual((status, body), (200, b"<html><body>log in</body></html>"), path)
+                self.assertTrue(headers["Content-Type"].startswith("text/html"), path)
+        finally:
+            os.remove(portal)
+        self.assertEqual(self.get("/ip/ip.asp")[2], b"127.0.0.1")
+
     def test_unknown_paths_are_404(self):
         for path in ["/", "/za/net/3/1/data.asp", "/za/net/1/4/index.asp", "/za/net/1/1/other.asp",
                      "/ip/ip.aspx", "/za/net/1/1/../../../etc/passwd"]:
